@@ -1,0 +1,83 @@
+// locations.cpp: installation places and the texts formed from them.
+#include "setup/locations.h"
+
+const char VendorFolderTemplate[] = "%ProgramFiles(x86)%\\Orvane";
+const char VendorFolderFallbackTemplate[] = "%ProgramFiles%\\Orvane";
+const char StartMenuProgramsTemplate[] = "%ALLUSERSPROFILE%\\Microsoft\\Windows\\Start Menu\\Programs";
+const char UninstallKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Noxel";
+
+namespace {
+
+size_t textLength(const char *text)
+{
+    size_t n = 0;
+    while (text[n] != '\0')
+        ++n;
+    return n;
+}
+
+// Joins the pieces into out; false, and out empty, when they do not fit.
+bool joinTexts(char *out, size_t outSize, const char *const *pieces, int count)
+{
+    if (outSize == 0)
+        return false;
+    out[0] = '\0';
+    for (int i = 0; i < count; ++i) {
+        if (!appendPath(out, outSize, pieces[i])) {
+            out[0] = '\0';
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool appendPath(char *out, size_t outSize, const char *text)
+{
+    const size_t have = textLength(out), add = textLength(text);
+    if (have + add + 1 > outSize)
+        return false;
+    for (size_t i = 0; i <= add; ++i)
+        out[have + i] = text[i];
+    return true;
+}
+
+void shortcutWorkingDirectory(const char *given, const char *target, char *out, size_t outSize)
+{
+    if (outSize == 0)
+        return;
+    if (given == nullptr)
+        given = "";
+    if (given[0] == '"')
+        ++given;   // only a leading quote goes; a closing one stays
+    const char *source = given;
+    size_t length = textLength(given);
+    if (length == 0) {
+        source = target;
+        length = textLength(target);
+        for (size_t i = length; i > 1; --i) {
+            if (target[i - 1] == '\\') {
+                length = i - 1;
+                break;
+            }
+        }
+    }
+    if (length >= outSize)
+        length = outSize - 1;
+    for (size_t i = 0; i < length; ++i)
+        out[i] = source[i];
+    out[length] = '\0';
+}
+
+bool removalCommand(const char *startMenuFolder, const char *programFolder, char *out, size_t outSize)
+{
+    const char *const pieces[] = {"/c RD /S /Q \"", startMenuFolder, "\" & RD /S /Q \"", programFolder, "\""};
+    return joinTexts(out, outSize, pieces, 5);
+}
+
+bool uninstallCommand(const char *installedExePath, bool quiet, char *out, size_t outSize)
+{
+    const char *const pieces[] = {"\"", installedExePath, "\" /Uninstall", " /Quiet"};
+    return joinTexts(out, outSize, pieces, quiet ? 4 : 3);
+}

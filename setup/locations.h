@@ -1,0 +1,26 @@
+// locations.h: the fixed places and texts of an installation (folders, registry key, commands) and the
+// text rules built on them. Pure text work, free of the platform.
+#pragma once
+
+#include <stddef.h>
+
+enum { PathCapacity = 521 };   // 520 characters and the terminating zero
+
+extern const char VendorFolderTemplate[];         // %ProgramFiles(x86)%\Orvane
+extern const char VendorFolderFallbackTemplate[]; // %ProgramFiles%\Orvane, where there is no (x86) variable
+extern const char StartMenuProgramsTemplate[];    // %ALLUSERSPROFILE%\...\Start Menu\Programs
+extern const char UninstallKeyPath[];             // ...\CurrentVersion\Uninstall\Noxel, single separators
+
+// Appends text to the zero-terminated path in out; false, and out unchanged, when it does not fit.
+bool appendPath(char *out, size_t outSize, const char *text);
+
+// The folder in which the shortcut starts its target: the given one without a leading double quote,
+// or, when that is empty, the target cut before its last backslash (from the second character on).
+void shortcutWorkingDirectory(const char *given, const char *target, char *out, size_t outSize);
+
+// The command interpreter's parameters that remove both folders: /c RD /S /Q "a" & RD /S /Q "b".
+// False, and out empty, when it does not fit.
+bool removalCommand(const char *startMenuFolder, const char *programFolder, char *out, size_t outSize);
+
+// The registered uninstall command: the quoted program path, /Uninstall and, when quiet, /Quiet.
+bool uninstallCommand(const char *installedExePath, bool quiet, char *out, size_t outSize);

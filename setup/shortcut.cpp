@@ -1,0 +1,46 @@
+// shortcut.cpp: the Start-menu shortcut, written through IShellLinkA and saved through IPersistFile.
+#include "setup/shortcut.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "setup/locations.h"
+
+bool createShortcut(const char *target, const char *arguments, const char *workingDirectory,
+                    const char *linkPath, const char *description, const char *iconPath, int iconIndex,
+                    int showCommand)
+{
+    char directory[PathCapacity];
+    shortcutWorkingDirectory(workingDirectory, target, directory, sizeof directory);
+
+    CoInitialize(nullptr);
+    IUnknown *object = nullptr;
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
+                         reinterpret_cast<void **>(&object)) != S_OK) {
+        CoUninitialize();
+        return false;
+    }
+    IShellLinkA *link = nullptr;
+    if (FAILED(object->QueryInterface(IID_IShellLinkA, reinterpret_cast<void **>(&link))))
+        ExitProcess(219);
+    link->SetPath(target);
+    link->SetArguments(arguments);
+    link->SetWorkingDirectory(directory);
+    link->SetDescription(description);
+    link->SetIconLocation(iconPath, iconIndex);
+    link->SetShowCmd(showCommand);
+
+    IPersistFile *file = nullptr;
+    if (FAILED(object->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file))))
+        ExitProcess(219);
+    wchar_t widePath[PathCapacity];
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, PathCapacity) != 0)
+        file->Save(widePath, FALSE);
+
+    file->Release();
+    link->Release();
+    object->Release();
+    CoUninitialize();
+    return true;
+}

@@ -1,0 +1,70 @@
+// geometry.cpp: the arithmetic of painting and hit-testing the board.
+#include "ui/geometry.h"
+
+int gridLines(int32_t extent, int32_t positions[2])
+{
+    // Only the multiples of the square size that lie within 5..extent - 5 get a line: never the one at
+    // 3 * size, so the last square takes the remainder of the division.
+    int count = 0;
+    const int32_t size = extent / 3;
+    if (extent - 5 < 5)
+        return 0;
+    for (int32_t k = 1; k <= 2; ++k) {
+        const int32_t x = k * size;
+        if (x >= 5 && x <= extent - 5)
+            positions[count++] = x;
+    }
+    return count;
+}
+
+BoardRect markRect(int32_t width, int32_t height, int n)
+{
+    const int32_t cw = width / 3, ch = height / 3;
+    const int32_t ix = cw / 10, iy = ch / 10;
+    const int32_t left = ((n - 1) % 3) * cw, top = ((n - 1) / 3) * ch;
+    return {left + ix, top + iy, left + cw - ix, top + ch - iy};
+}
+
+int32_t markPenWidth(int32_t width, int32_t height)
+{
+    const int32_t cw = width / 3, ch = height / 3;
+    return cw < ch ? cw / 10 : ch / 10;
+}
+
+BoardRect shadowRect(const BoardRect &mark)
+{
+    return {mark.left + 2, mark.top + 2, mark.right + 2, mark.bottom + 2};
+}
+
+BoardPoint numberPosition(int32_t width, int32_t height, int n)
+{
+    const int32_t cw = width / 3, ch = height / 3;
+    const int32_t left = ((n - 1) % 3) * cw, top = ((n - 1) / 3) * ch;
+    return {left + cw / 2 - 2, top + ch / 2 - 10};
+}
+
+int squareAt(int32_t width, int32_t height, uint32_t x, uint32_t y)
+{
+    const int32_t colW = width / 3, rowH = height / 3;
+    if (colW <= 0 || rowH <= 0)
+        return 0;
+    uint32_t column = x / static_cast<uint32_t>(colW);
+    uint32_t row = y / static_cast<uint32_t>(rowH);
+    if (column > 2)
+        column = 2;
+    if (row > 2)
+        row = 2;
+    return static_cast<int>(3 * row + column + 1);
+}
+
+BoardPoint mainWindowSize(int32_t fullScreenHeight)
+{
+    const int32_t width = (2 * fullScreenHeight) / 3;
+    return {width, width + 20};
+}
+
+BoardPoint centeredOrigin(const BoardRect &work, int32_t windowWidth, int32_t windowHeight)
+{
+    const int32_t workWidth = work.right - work.left, workHeight = work.bottom - work.top;
+    return {work.left + (workWidth - windowWidth) / 2, work.top + (workHeight - windowHeight) / 2};
+}

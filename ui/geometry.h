@@ -1,0 +1,38 @@
+// geometry.h: where the board's lines, marks and numbers stand in a client area, and which square a
+// point falls on. Pure arithmetic on the client size, free of the platform.
+#pragma once
+
+#include <stdint.h>
+
+struct BoardRect {
+    int32_t left, top, right, bottom;
+};
+
+struct BoardPoint {
+    int32_t x, y;
+};
+
+// The grid lines along one axis of the given extent (client width or height): at most two positions,
+// the multiples of extent / 3 that lie within 5..extent - 5. Returns how many it wrote.
+int gridLines(int32_t extent, int32_t positions[2]);
+
+// The rectangle of the mark in square n (1..9), and the pen width of marks and shadows.
+BoardRect markRect(int32_t width, int32_t height, int n);
+int32_t markPenWidth(int32_t width, int32_t height);
+
+// The shadow lies 2 pixels right of and below the mark.
+BoardRect shadowRect(const BoardRect &mark);
+
+// Top-left corner of the number painted into free square n.
+BoardPoint numberPosition(int32_t width, int32_t height, int n);
+
+// The square (1..9) under the point (x, y) of a client area; 0 when the area is too small to be split
+// into three (narrower or lower than 3 pixels). Strips beyond 3 * (extent / 3) belong to the last square.
+int squareAt(int32_t width, int32_t height, uint32_t x, uint32_t y);
+
+// The outer size of the main window from the system's full-screen client height cy: W = 2 * cy / 3
+// wide and W + 20 high.
+BoardPoint mainWindowSize(int32_t fullScreenHeight);
+
+// The top-left corner that centres a window of the given outer size within the work area.
+BoardPoint centeredOrigin(const BoardRect &work, int32_t windowWidth, int32_t windowHeight);

@@ -1,0 +1,16 @@
+// paint.h: painting the board into the main window, and the request that schedules it.
+#pragma once
+
+#include "game/state.h"
+
+struct HDC__;
+typedef HDC__ *HDC;
+
+// Asks for the whole client area to be erased and painted anew.
+void requestRepaint(HWND window);
+
+// Paints grid, marks and the numbers of free squares; begins and ends the paint itself.
+void paintBoard(HWND window);
+
+// Draws one mark with its grey shadow into square n of a width x height client area.
+void drawMark(HDC dc, int32_t width, int32_t height, bool isCross, int n);

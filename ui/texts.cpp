@@ -1,0 +1,97 @@
+// texts.cpp: the table of all texts and the language rule. Every byte beyond ASCII is written as an
+// escape: 8-bit texts are Windows-1252, 16-bit texts UTF-16.
+#include "ui/texts.h"
+
+#include <windows.h>
+
+#include "game/state.h"
+
+#define NBSP2 "\xA0\xA0"
+
+const TextPair MenuGame = {"&Game", "&Spiel"};
+const TextPair MenuNewGame = {"&New Game\tCtrl+N", "&Neues Spiel\tCtrl+N"};
+const TextPair MenuExit = {"E&xit\tAlt+X", "&Beenden\tAlt+X"};
+const TextPair MenuOptions = {"&Options", "&Optionen"};
+const TextPair MenuMute = {"&Mute\tCtrl+M", "Stu&mm\tCtrl+M"};
+const TextPair MenuAbout = {"?", "?"};
+const TextPairW MenuHumanOpens = {L"\u274C &You open the game\tF3", L"\u274C &Du beginnst\tF3"};
+const TextPairW MenuComputerOpens = {L"\u25EF &Computer opens the game\tF4", L"\u25EF &Computer beginnt\tF4"};
+
+const char TitleBase[] = "Noxel";
+const TextPair TitleHumanBegins = {NBSP2 " [You begin]", NBSP2 " [Du beginnst]"};
+const TextPair TitleComputerBegins = {NBSP2 " [Computer begins]", NBSP2 " [Computer beginnt]"};
+const TextPair TitleMuted = {NBSP2 " [mute]", NBSP2 " [stumm]"};
+
+const TextPairW CaptionNewGame = {L"New Game", L"Neues Spiel"};
+const TextPairW TextNewGameQuestion = {L"New Game:\rAbort the current game?",
+                                       L"Neues Spiel:\rLaufendes Spiel abbrechen?"};
+const wchar_t CaptionEnding[] = L"Noxel";
+const TextPairW TextHumanWon = {L"Bravo, you've won!", L"Bravo, du hast gewonnen!"};
+const TextPairW TextComputerWon = {L"The computer has won!!!", L"Der Computer hat gewonnen!!!"};
+const TextPairW TextDraw = {L"It's a draw!", L"Unentschieden!"};
+const TextPairW CaptionExit = {L"Exit Noxel", L"Noxel beenden"};
+const TextPairW TextExitQuestion = {L"Exit Noxel:\rAbort the current game?",
+                                    L"Noxel beenden:\rLaufendes Spiel abbrechen?"};
+const TextPairW CaptionAbout = {L"AboutNoxel", L"\u00DCber Noxel"};
+
+#define EM4 L"\u2014\u2014\u2014\u2014"
+const wchar_t AboutHeader[] =
+    L"Noxel \u2013 v1.0.0.0\r"
+    L"\u00A9 2026 Ilvo Orvane. All rights reserved.\r"
+    EM4 EM4 EM4 EM4 EM4 EM4 EM4 L"\r";
+#undef EM4
+
+const TextPairW TextRules = {
+    L"\rR U L E S   O F   T H E   G A M E\r\r"
+    L"Noxel (USA), also called Naughts and Crosses (UK), is a classic game. You and the computer take "
+    L"turns placing your marks. The first to get three in a row wins.\r\r"
+    L"You can choose a square using keys [1]..[9] or by clicking with the mouse.",
+    L"\rS P I E L R E G E L N\r\r"
+    L"\u00BBNoxel\u00AB in den USA, \u00BBNaughts and Crosses\u00AB in GB ist ein klassisches Spiel. "
+    L"Abwechselnd setzen Mensch und Computer ihre Spielsteine. Gewinner ist, wer zuerst drei Steine in "
+    L"einer Reihe hat.\r\r"
+    L"Die Spielsteine k\u00F6nnen mit der Tastatur [1]..[9] oder mit der Maus gesetzt werden."};
+
+const TextPairW CaptionUninstall = {L"Uninstall", L"Deinstallation"};
+const TextPairW TextUninstallQuestion = {L"Remove Noxel\rfrom this computer?",
+                                         L"Noxel\rvon diesem Computer entfernen?"};
+const wchar_t CaptionInstall[] = L"Installation";
+const wchar_t InstallHeader[] = L"Noxel\u00A0v1.0.0.0\r";
+const TextPairW TextInstallQuestion = {L"Install for all users?", L"F\u00FCr alle Benutzer installieren?"};
+
+const char ShortcutDescription[] = "Noxel Spiel/Game";
+const char DisplayName[] = "Noxel";
+const char DisplayVersion[] = "v1.0.0.0";
+const char Publisher[] = "Ilvo Orvane";
+const char ProductPage[] = "https://orvane.example/noxel";
+
+bool isGermanLanguage(unsigned short languageId)
+{
+    return (languageId & 0x3FF) == LANG_GERMAN;
+}
+
+void detectLanguage()
+{
+    if (isGermanLanguage(GetUserDefaultLangID()))
+        game.german = true;
+}
+
+const char *pickText(const char *english, const char *german)
+{
+    return game.german ? german : english;
+}
+
+const wchar_t *pickTextW(const wchar_t *english, const wchar_t *german)
+{
+    return game.german ? german : english;
+}
+
+const char *pickText(const TextPair &pair)
+{
+    return pickText(pair.english, pair.german);
+}
+
+const wchar_t *pickTextW(const TextPairW &pair)
+{
+    return pickTextW(pair.english, pair.german);
+}

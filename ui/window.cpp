@@ -1,0 +1,124 @@
+// window.cpp: the main window's class, creation, menu bar, accelerators and message loop, its title
+// and its centring on the work area.
+#include "ui/window.h"
+
+#include <windows.h>
+
+#include "ui/geometry.h"
+#include "ui/texts.h"
+#include "ui/winproc.h"
+
+const char MainWindowClass[] = "NXL32Cls";
+
+namespace {
+
+WNDCLASSEXA windowClass = {sizeof(WNDCLASSEXA), 0, mainWindowProc, 0, 0, nullptr, nullptr, nullptr,
+                           nullptr, nullptr, nullptr, nullptr};
+
+char statusText[1025];
+
+void appendText(char *out, size_t size, const char *text)
+{
+    size_t at = 0;
+    while (at + 1 < size && out[at] != '\0')
+        ++at;
+    while (at + 1 < size && *text != '\0')
+        out[at++] = *text++;
+    if (size != 0)
+        out[at] = '\0';
+}
+
+HACCEL createAccelerators()
+{
+    ACCEL keys[6] = {
+        {FVIRTKEY | FCONTROL, 'N', IDM_NEW_GAME},
+        {FVIRTKEY, VK_F2, IDM_NEW_GAME},
+        {FVIRTKEY | FALT, 'X', IDM_EXIT},
+        {FVIRTKEY, VK_F3, IDM_HUMAN_OPENS},
+        {FVIRTKEY, VK_F4, IDM_COMPUTER_OPENS},
+        {FVIRTKEY | FCONTROL, 'M', IDM_MUTE},
+    };
+    return CreateAcceleratorTableA(keys, 6);
+}
+
+void appendMenus(HMENU bar, HMENU gameMenu, HMENU optionsMenu)
+{
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(gameMenu), pickText(MenuGame));
+    AppendMenuA(gameMenu, MF_STRING, IDM_NEW_GAME, pickText(MenuNewGame));
+    AppendMenuA(gameMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(gameMenu, MF_STRING, IDM_EXIT, pickText(MenuExit));
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(optionsMenu), pickText(MenuOptions));
+    AppendMenuW(optionsMenu, MF_STRING, IDM_HUMAN_OPENS, pickTextW(MenuHumanOpens));
+    AppendMenuW(optionsMenu, MF_STRING, IDM_COMPUTER_OPENS, pickTextW(MenuComputerOpens));
+    AppendMenuA(optionsMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(optionsMenu, MF_STRING, IDM_MUTE, pickText(MenuMute));
+    AppendMenuA(bar, MF_STRING, IDM_ABOUT, pickText(MenuAbout));
+}
+
+}  // namespace
+
+void composeStatus(char *out, size_t size)
+{
+    out[0] = '\0';
+    appendText(out, size, pickText(game.starter == ComputerOpens ? TitleComputerBegins : TitleHumanBegins));
+    if (game.muted)
+        appendText(out, size, pickText(TitleMuted));
+}
+
+void updateTitle(HWND window)
+{
+    composeStatus(statusText, sizeof statusText);
+    char title[8 + sizeof statusText];   // "Noxel" and the status
+    lstrcpyA(title, TitleBase);
+    lstrcatA(title, statusText);
+    SetWindowTextA(window, title);
+}
+
+void centerWindow(HWND window)
+{
+    RECT work, outer;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(window, &outer);
+    const BoardPoint at = centeredOrigin({work.left, work.top, work.right, work.bottom},
+                                         outer.right - outer.left, outer.bottom - outer.top);
+    SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void runMainWindow()
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "I");
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = "MENU";
+    windowClass.lpszClassName = MainWindowClass;
+    if (RegisterClassExA(&windowClass) == 0)
+        ExitProcess(255);
+
+    game.moveCount = 0;
+    const BoardPoint size = mainWindowSize(GetSystemMetrics(SM_CYFULLSCREEN));
+    HWND window = CreateWindowExA(WS_EX_CLIENTEDGE, MainWindowClass, TitleBase,
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  size.x, size.y, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr)
+        ExitProcess(255);   // no window: no message would ever end the loop
+
+    HMENU bar = CreateMenu();
+    HMENU gameMenu = CreateMenu();
+    HMENU optionsMenu = CreateMenu();
+    HACCEL accelerators = createAccelerators();
+    appendMenus(bar, gameMenu, optionsMenu);
+    SetMenu(window, bar);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorA(window, accelerators, &msg) == 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}

@@ -1,0 +1,163 @@
+// winproc.cpp: the window procedure of the main window, one handler per message.
+#include "ui/winproc.h"
+
+#include "game/flow.h"
+#include "ui/geometry.h"
+#include "ui/message.h"
+#include "ui/paint.h"
+#include "ui/texts.h"
+#include "ui/window.h"
+
+namespace {
+
+LRESULT onCreate(HWND window)
+{
+    game.starter = HumanOpens;
+    centerWindow(window);
+    startNewGame(window);
+    updateTitle(window);
+    return 0;
+}
+
+LRESULT onDestroy()
+{
+    // While busy a move or an ending is suspended in a nested loop; the quit request would end it.
+    if (!game.busy)
+        PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT onClose(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (game.busy) {
+        refuseWhileBusy();
+        return 0;
+    }
+    if (game.moveCount != 0 &&
+        showMessage(window, pickTextW(TextExitQuestion), pickTextW(CaptionExit), L"I", StyleConfirm) !=
+            AnswerYes)
+        return 0;
+    return DefWindowProcA(window, WM_CLOSE, wParam, lParam);
+}
+
+LRESULT onHelp(HWND window)
+{
+    if (!game.aboutOpen)
+        SendMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
+    return 0;
+}
+
+LRESULT onKeyDown(HWND window, WPARAM wParam)
+{
+    const unsigned key = LOWORD(wParam);
+    if (key >= '1' && key <= '9')
+        playHumanMove(window, static_cast<int>(key - '0'));
+    return 0;
+}
+
+void showAbout(HWND window)
+{
+    game.aboutOpen = true;
+    const wchar_t *rules = pickTextW(TextRules);
+    const int headerLength = lstrlenW(AboutHeader), rulesLength = lstrlenW(rules);
+    HANDLE heap = GetProcessHeap();
+    auto *text = static_cast<wchar_t *>(
+        HeapAlloc(heap, 0, (headerLength + rulesLength + 1) * sizeof(wchar_t)));
+    if (text != nullptr) {
+        lstrcpyW(text, AboutHeader);
+        lstrcpyW(text + headerLength, rules);
+        showMessage(window, text, pickTextW(CaptionAbout), L"I", StyleNotice);
+        HeapFree(heap, 0, text);
+    }
+    game.aboutOpen = false;
+}
+
+void chooseStarter(HWND window, int id)
+{
+    // The opening side may change only between games.
+    if (game.moveCount != 0)
+        return;
+    game.starter = static_cast<Starter>(id - 110);
+    updateTitle(window);
+    requestRepaint(window);
+}
+
+LRESULT onCommand(HWND window, WPARAM wParam)
+{
+    const int id = LOWORD(wParam);
+    switch (id) {
+    case IDM_NEW_GAME:
+        startNewGame(window);
+        requestRepaint(window);
+        break;
+    case IDM_HUMAN_OPENS:
+    case IDM_COMPUTER_OPENS:
+        chooseStarter(window, id);
+        break;
+    case IDM_MUTE:
+        game.muted = !game.muted;
+        updateTitle(window);
+        break;
+    case IDM_EXIT:
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        break;
+    case IDM_ABOUT:
+        showAbout(window);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+LRESULT onInitMenu(WPARAM wParam)
+{
+    HMENU menu = reinterpret_cast<HMENU>(wParam);
+    for (int id = IDM_HUMAN_OPENS; id <= IDM_COMPUTER_OPENS; ++id) {
+        CheckMenuItem(menu, id, MF_BYCOMMAND | (id - 110 == game.starter ? MF_CHECKED : MF_UNCHECKED));
+        EnableMenuItem(menu, id, MF_BYCOMMAND | (game.moveCount == 0 ? MF_ENABLED : MF_GRAYED));
+    }
+    CheckMenuItem(menu, IDM_MUTE, MF_BYCOMMAND | (game.muted ? MF_CHECKED : MF_UNCHECKED));
+    return 0;
+}
+
+}  // namespace
+
+void cellFromClick(HWND window, LPARAM lParam)
+{
+    if (game.busy)
+        return;
+    RECT client;
+    GetClientRect(window, &client);
+    const int square = squareAt(client.right, client.bottom, LOWORD(lParam), HIWORD(lParam));
+    if (square != 0)
+        playHumanMove(window, square);
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return onCreate(window);
+    case WM_DESTROY:
+        return onDestroy();
+    case WM_PAINT:
+        paintBoard(window);
+        return 0;
+    case WM_CLOSE:
+        return onClose(window, wParam, lParam);
+    case WM_HELP:
+        return onHelp(window);
+    case WM_KEYDOWN:
+        return onKeyDown(window, wParam);
+    case WM_COMMAND:
+        return onCommand(window, wParam);
+    case WM_INITMENU:
+        return onInitMenu(wParam);
+    case WM_LBUTTONDOWN:
+        cellFromClick(window, lParam);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
