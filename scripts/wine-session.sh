@@ -58,4 +58,7 @@ wine_session_start() {
     _wine_session_tune_prefix
     touch "$WINEPREFIX/.noxel-prefix-ready"
   fi
+  # Wine's background services start with the first program and keep its output open; start them here,
+  # so that a test runner reading a test's output is not kept waiting by them.
+  "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null
 }

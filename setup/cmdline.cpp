@@ -58,6 +58,8 @@ const char *containsNoCase(const char *text, const char *pattern)
         ++n;
     while (pattern[m] != '\0')
         ++m;
+    if (m == 0)
+        return text + n;   // the empty pattern stands at the end of every text
     for (size_t i = 0; i + m <= n; ++i) {
         size_t k = 0;
         while (k < m && fold(text[i + k]) == fold(pattern[k]))

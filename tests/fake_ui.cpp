@@ -1,0 +1,85 @@
+// fake_ui.cpp: the recording stand-ins for tones, waits, boxes and repaint requests.
+#include "tests/fake_ui.h"
+
+#include <stdio.h>
+
+#include "ui/message.h"
+#include "ui/paint.h"
+#include "ui/sound.h"
+
+namespace fake {
+
+std::vector<std::string> events;
+std::function<int()> answer;
+std::function<void()> duringWait;
+HWND const window = reinterpret_cast<HWND>(static_cast<intptr_t>(0x1234));
+
+void reset()
+{
+    events.clear();
+    answer = nullptr;
+    duringWait = nullptr;
+    game = GameState{HumanOpens, false, false, false, false, 0, {}};
+}
+
+std::string utf8(const wchar_t *text)
+{
+    std::string out;
+    for (; *text != 0; ++text) {
+        const unsigned c = static_cast<unsigned short>(*text);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace fake
+
+int showMessage(HWND owner, const wchar_t *text, const wchar_t *caption, const wchar_t *iconName, uint32_t style)
+{
+    char hex[16];
+    snprintf(hex, sizeof hex, "%#x", static_cast<unsigned>(style));
+    fake::events.push_back("box " + fake::utf8(caption) + "|" + fake::utf8(text) + "|" + fake::utf8(iconName) +
+                           "|" + hex + (owner == fake::window ? "" : "|foreign owner"));
+    return fake::answer ? fake::answer() : 1;
+}
+
+void refuseWhileBusy()
+{
+    fake::events.push_back("refuse");
+}
+
+void playMoveClick()
+{
+    fake::events.push_back("tick");
+}
+
+void playFallingRun()
+{
+    fake::events.push_back("falling");
+}
+
+void playRisingRun()
+{
+    fake::events.push_back("rising");
+}
+
+void waitPumping(uint16_t milliseconds)
+{
+    fake::events.push_back("wait " + std::to_string(milliseconds));
+    if (fake::duringWait)
+        fake::duringWait();
+}
+
+void requestRepaint(HWND window)
+{
+    fake::events.push_back(window == fake::window ? "repaint" : "repaint of a foreign window");
+}

@@ -1,0 +1,154 @@
+// setup_test.cpp: the command line, the run modes and the texts of an installation.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "setup/cmdline.h"
+#include "setup/locations.h"
+
+namespace {
+
+std::string argument(const char *commandLine, int index)
+{
+    char out[600];
+    commandLineArgument(commandLine, index, out, sizeof out);
+    return out;
+}
+
+TEST(CommandLine, WordsQuotesAndBlanks)
+{
+    const char *line = "\"C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe\" /Uninstall /Quiet";
+    EXPECT_EQ(argument(line, 1), "/Uninstall");
+    EXPECT_EQ(argument(line, 2), "/Quiet");
+    EXPECT_EQ(argument(line, 3), "");
+    EXPECT_EQ(argument("nxl.exe", 1), "");
+    EXPECT_EQ(argument("", 1), "");
+
+    // Runs of blanks, tabs and other control characters separate once.
+    EXPECT_EQ(argument("nxl.exe \t\x01\x1F  a   b", 2), "b");
+    // A quote switches quoting and is dropped; blanks inside quotes belong to the word.
+    EXPECT_EQ(argument("nxl \"a b\"c d", 1), "a bc");
+    EXPECT_EQ(argument("nxl \"a b\"c d", 2), "d");
+    // Two quotes in a row are dropped without switching: inside and outside quotes.
+    EXPECT_EQ(argument("nxl a\"\"b c", 1), "ab");
+    EXPECT_EQ(argument("nxl \"a\"\" b\" c", 1), "a b");
+    EXPECT_EQ(argument("nxl \"\" x", 2), "x");
+    // An unclosed quote runs to the end.
+    EXPECT_EQ(argument("nxl \"a b", 1), "a b");
+    // Bytes beyond ASCII are ordinary characters.
+    EXPECT_EQ(argument("nxl \xFC\xA0x y", 1), "\xFC\xA0x");
+    // The two switches without a blank are one argument.
+    EXPECT_EQ(argument("nxl.exe /Uninstall/Quiet", 1), "/Uninstall/Quiet");
+    EXPECT_EQ(argument("nxl.exe /Uninstall/Quiet", 2), "");
+}
+
+TEST(CommandLine, LongArgumentsAreMeasuredWholeAndCutSafely)
+{
+    std::string line = "nxl ";
+    line += std::string(5000, 'a') + "Uninstall b";
+    char small[8];
+    EXPECT_EQ(commandLineArgument(line.c_str(), 1, small, sizeof small), 5009u);
+    EXPECT_EQ(std::string(small), "aaaaaaa");
+    std::string whole(line.size() + 1, '\0');
+    commandLineArgument(line.c_str(), 1, &whole[0], whole.size());
+    EXPECT_NE(containsNoCase(whole.c_str(), "uninstall"), nullptr);
+    EXPECT_EQ(commandLineArgument(line.c_str(), 2, small, sizeof small), 1u);
+}
+
+TEST(ContainsNoCase, AsciiLettersFoldAndNothingElse)
+{
+    const char *text = "C:\\TEMP\\SETUP.EXE";
+    EXPECT_EQ(containsNoCase(text, "setup.exe"), text + 8);
+    EXPECT_EQ(containsNoCase("\xDC", "\xFC"), nullptr);            // Windows-1252 u-umlaut against U-umlaut
+    EXPECT_EQ(containsNoCase("ab", "abc"), nullptr);
+    const char *empty = "";
+    EXPECT_EQ(containsNoCase(empty, ""), empty);
+    EXPECT_EQ(containsNoCase(text, ""), text + strlen(text));
+    EXPECT_EQ(containsNoCase("aXbxd", "XC"), nullptr);
+    EXPECT_EQ(containsNoCase("@", "`"), nullptr);                  // 0x60 is not folded onto 0x40
+}
+
+TEST(RunMode, TheFirstMatchingRowDecides)
+{
+    struct Case {
+        const char *path, *one, *two;
+        RunMode mode;
+        bool quiet;
+    } cases[] = {
+        {"C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe", "", "", RunGame, false},
+        {"C:\\x\\nxl.exe", "/Uninstall", "/Quiet", RunUninstall, true},
+        {"C:\\x\\nxl.exe", "/Uninstall", "", RunUninstall, false},
+        {"C:\\x\\nxl.exe", "/Uninstall/Quiet", "", RunUninstall, false},
+        {"C:\\x\\nxl.exe", "/Quiet", "/Uninstall", RunGame, false},
+        {"C:\\x\\nxl.exe", "-uninstall", "", RunUninstall, false},
+        {"C:\\x\\nxl.exe", "/uninstaller", "quiet", RunUninstall, true},
+        {"C:\\x\\Setup.exe", "/Uninstall", "", RunUninstall, false},
+        {"C:\\x\\setup.EXE", "", "", RunInstall, false},
+        {"C:\\x\\MySetup.exe", "", "", RunInstall, false},
+        {"C:\\Setup.exe\\nxl.exe", "", "", RunInstall, false},
+        {"C:\\x\\Setup.exe", "/S", "", RunInstall, true},
+        {"C:\\x\\Setup.exe", "-s", "", RunInstall, true},
+        {"C:\\x\\Setup.exe", "/silent", "", RunInstall, true},
+        {"C:\\x\\Setup.exe", "/Quiet", "", RunInstall, false},
+        {"C:\\x\\Setup.exe", "", "/S", RunInstall, false},
+    };
+    for (const Case &c : cases) {
+        bool quiet = !c.quiet;
+        EXPECT_EQ(decideRunMode(c.path, c.one, c.two, &quiet), c.mode) << c.path << " " << c.one << " " << c.two;
+        EXPECT_EQ(quiet, c.quiet) << c.path << " " << c.one << " " << c.two;
+    }
+}
+
+std::string workingDirectory(const char *given, const char *target)
+{
+    char out[PathCapacity];
+    shortcutWorkingDirectory(given, target, out, sizeof out);
+    return out;
+}
+
+TEST(Shortcut, WorkingDirectoryRule)
+{
+    EXPECT_EQ(workingDirectory("", "C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe"),
+              "C:\\Program Files (x86)\\Orvane\\nxl");
+    EXPECT_EQ(workingDirectory(nullptr, "nxl.exe"), "nxl.exe");
+    EXPECT_EQ(workingDirectory("", "\\nxl.exe"), "\\nxl.exe");       // a backslash only in first place
+    EXPECT_EQ(workingDirectory("", "a\\b"), "a");
+    EXPECT_EQ(workingDirectory("\"C:\\x\"", "t"), "C:\\x\"");        // a leading quote goes, a closing one stays
+    EXPECT_EQ(workingDirectory("C:\\y", "C:\\x\\t.exe"), "C:\\y");
+    EXPECT_EQ(workingDirectory("\"", "\"C:\\x\\t.exe"), "\"C:\\x");  // taken from the target: no quote removed
+}
+
+TEST(SetupTexts, RemovalCommandAndUninstallStrings)
+{
+    char out[2 * PathCapacity + 64];
+    ASSERT_TRUE(removalCommand("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane\\nxl",
+                               "C:\\Program Files (x86)\\Orvane\\nxl", out, sizeof out));
+    EXPECT_EQ(std::string(out),
+              "/c RD /S /Q \"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane\\nxl\" & "
+              "RD /S /Q \"C:\\Program Files (x86)\\Orvane\\nxl\"");
+    char tight[20];
+    EXPECT_FALSE(removalCommand("a", "b", tight, 20));
+    EXPECT_EQ(tight[0], '\0');
+
+    ASSERT_TRUE(uninstallCommand("C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe", false, out, sizeof out));
+    EXPECT_EQ(std::string(out), "\"C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe\" /Uninstall");
+    ASSERT_TRUE(uninstallCommand("C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe", true, out, sizeof out));
+    EXPECT_EQ(std::string(out), "\"C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe\" /Uninstall /Quiet");
+    // The registered command reaches the uninstall mode through our own splitting of the command line.
+    char one[64], two[64];
+    commandLineArgument(out, 1, one, sizeof one);
+    commandLineArgument(out, 2, two, sizeof two);
+    bool quiet = false;
+    EXPECT_EQ(decideRunMode("C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe", one, two, &quiet), RunUninstall);
+    EXPECT_TRUE(quiet);
+
+    char path[PathCapacity] = "C:\\a";
+    EXPECT_TRUE(appendPath(path, sizeof path, "\\nxl"));
+    EXPECT_EQ(std::string(path), "C:\\a\\nxl");
+    char small[8] = "C:\\a";
+    EXPECT_FALSE(appendPath(small, sizeof small, "\\nxl"));
+    EXPECT_EQ(std::string(small), "C:\\a");
+    EXPECT_EQ(std::string(UninstallKeyPath), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Noxel");
+}
+
+}  // namespace

@@ -1,0 +1,381 @@
+// ui_test.cpp: texts and language, the message-box record, the tones and the paced wait, the title, and
+// the geometry of painting and hit-testing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "game/state.h"
+#include "ui/geometry.h"
+#include "ui/message.h"
+#include "ui/sound.h"
+#include "ui/texts.h"
+#include "ui/window.h"
+
+// The platform calls that make noise or show a box are taken over here through their import slots, so
+// that the real routines run and every call they make is recorded.
+namespace {
+
+std::vector<std::pair<DWORD, DWORD>> beeps;
+std::vector<UINT> messageBeeps;
+MSGBOXPARAMSW lastBox;
+std::wstring lastText, lastCaption, lastIcon;
+std::vector<std::string> calls;
+
+BOOL WINAPI recordBeep(DWORD frequency, DWORD duration)
+{
+    beeps.push_back({frequency, duration});
+    calls.push_back("Beep");
+    return TRUE;
+}
+
+BOOL WINAPI recordMessageBeep(UINT type)
+{
+    messageBeeps.push_back(type);
+    calls.push_back("MessageBeep");
+    return TRUE;
+}
+
+int WINAPI recordMessageBox(const MSGBOXPARAMSW *params)
+{
+    lastBox = *params;
+    lastText = params->lpszText;
+    lastCaption = params->lpszCaption;
+    lastIcon = params->lpszIcon;
+    calls.push_back("MessageBoxIndirectW");
+    return IDNO;
+}
+
+}  // namespace
+
+extern "C" {
+void *__imp_Beep = reinterpret_cast<void *>(&recordBeep);
+void *__imp_MessageBeep = reinterpret_cast<void *>(&recordMessageBeep);
+void *__imp_MessageBoxIndirectW = reinterpret_cast<void *>(&recordMessageBox);
+}
+
+namespace {
+
+class Ui : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        game = GameState{HumanOpens, false, false, false, false, 0, {}};
+        beeps.clear();
+        messageBeeps.clear();
+        calls.clear();
+    }
+};
+
+std::string bytes(const char *text)
+{
+    return std::string(text);
+}
+
+// ---- Texts and language ----------------------------------------------------------------------
+
+TEST_F(Ui, GermanForEveryGermanSublanguageOnly)
+{
+    for (unsigned short id : {0x0407, 0x0807, 0x0C07, 0x1007, 0x1407})
+        EXPECT_TRUE(isGermanLanguage(id)) << std::hex << id;
+    for (unsigned short id : {0x0409, 0x040C, 0x0000, 0x0413, 0x0C09})
+        EXPECT_FALSE(isGermanLanguage(id)) << std::hex << id;
+}
+
+TEST_F(Ui, PickersReturnTheirArgumentsByTheLanguageFlag)
+{
+    const char *en = "en", *de = "de";
+    const wchar_t *wen = L"en", *wde = L"de";
+    EXPECT_EQ(pickText(en, de), en);
+    EXPECT_EQ(pickTextW(wen, wde), wen);
+    game.german = true;
+    EXPECT_EQ(pickText(en, de), de);
+    EXPECT_EQ(pickTextW(wen, wde), wde);
+}
+
+TEST_F(Ui, TitleSuffixesAreWindows1252WithTwoNoBreakSpaces)
+{
+    char status[1025];
+    composeStatus(status, sizeof status);
+    EXPECT_EQ(bytes(status), "\xA0\xA0 [You begin]");
+    game.starter = ComputerOpens;
+    game.muted = true;
+    composeStatus(status, sizeof status);
+    EXPECT_EQ(bytes(status), "\xA0\xA0 [Computer begins]\xA0\xA0 [mute]");
+    EXPECT_EQ(strlen(status), 29u);
+    game.german = true;
+    composeStatus(status, sizeof status);
+    EXPECT_EQ(bytes(status), "\xA0\xA0 [Computer beginnt]\xA0\xA0 [stumm]");
+    EXPECT_EQ(strlen(status), 31u);
+    game.muted = false;
+    game.starter = HumanOpens;
+    composeStatus(status, sizeof status);
+    EXPECT_EQ(bytes(status), "\xA0\xA0 [Du beginnst]");
+}
+
+TEST_F(Ui, SixteenBitTextsCarryTheirSymbols)
+{
+    EXPECT_EQ(std::wstring(MenuHumanOpens.english), L"\x274C &You open the game\tF3");
+    EXPECT_EQ(std::wstring(MenuComputerOpens.german), L"\x25EF &Computer beginnt\tF4");
+    EXPECT_EQ(std::wstring(CaptionAbout.german), L"\xDC" L"ber Noxel");
+    EXPECT_EQ(std::wstring(InstallHeader), L"Noxel\xA0v1.0.0.0\r");
+    EXPECT_EQ(std::wstring(TextInstallQuestion.german), L"F\xFCr alle Benutzer installieren?");
+
+    // The About header: three lines, the first with an en dash, the third a rule of 28 em dashes.
+    const std::wstring header = AboutHeader;
+    EXPECT_EQ(header.substr(0, 17), L"Noxel \x2013 v1.0.0.0\r");
+    const size_t second = header.find(L'\r', 17);
+    ASSERT_NE(second, std::wstring::npos);
+    EXPECT_EQ(header.substr(second + 1), std::wstring(28, L'\x2014') + L"\r");
+    EXPECT_NE(header.find(L"Ilvo Orvane"), std::wstring::npos);
+
+    EXPECT_EQ(std::wstring(TextRules.english).substr(0, 36), L"\rR U L E S   O F   T H E   G A M E\r\r");
+    EXPECT_NE(std::wstring(TextRules.german).find(L"\xBBNoxel\xAB in den USA, \xBBNaughts and Crosses\xAB in GB"),
+              std::wstring::npos);
+}
+
+// ---- Message boxes -----------------------------------------------------------------------------
+
+TEST_F(Ui, ShowMessageFillsTheRecordAndSoundsFirst)
+{
+    game.muted = true;   // the information sound is not a tone: it comes all the same
+    HWND owner = reinterpret_cast<HWND>(static_cast<intptr_t>(0x4242));
+    const int result = showMessage(owner, L"text", L"caption", L"i", StyleConfirm);
+    EXPECT_EQ(result, IDNO);
+    EXPECT_EQ(calls, (std::vector<std::string>{"MessageBeep", "MessageBoxIndirectW"}));
+    EXPECT_EQ(messageBeeps, (std::vector<UINT>{MB_ICONASTERISK}));
+    EXPECT_EQ(lastBox.cbSize, sizeof(MSGBOXPARAMSW));
+    EXPECT_EQ(lastBox.hwndOwner, owner);
+    EXPECT_EQ(lastBox.hInstance, GetModuleHandleW(nullptr));
+    EXPECT_EQ(lastText, L"text");
+    EXPECT_EQ(lastCaption, L"caption");
+    EXPECT_EQ(lastIcon, L"i");
+    EXPECT_EQ(lastBox.dwStyle, 0x10183u);
+    EXPECT_EQ(lastBox.dwContextHelpId, 1u);
+    EXPECT_EQ(lastBox.lpfnMsgBoxCallback, nullptr);
+    EXPECT_EQ(lastBox.dwLanguageId, 0u);
+}
+
+TEST_F(Ui, RefusalIsTheSimpleBeep)
+{
+    refuseWhileBusy();
+    EXPECT_EQ(messageBeeps, (std::vector<UINT>{0xFFFF}));
+}
+
+// ---- Tones -------------------------------------------------------------------------------------
+
+TEST_F(Ui, TonesAreTheirNotesEachFollowedBySpeakerReset)
+{
+    using Tones = std::vector<std::pair<DWORD, DWORD>>;
+    const std::pair<DWORD, DWORD> reset{20000, 0};
+    playMoveClick();
+    EXPECT_EQ(beeps, (Tones{{220, 66}, reset}));
+    beeps.clear();
+    playFallingRun();
+    EXPECT_EQ(beeps, (Tones{{880, 55}, reset, {740, 55}, reset, {622, 55}, reset, {523, 55}, reset, {440, 55}, reset}));
+    beeps.clear();
+    playRisingRun();
+    EXPECT_EQ(beeps, (Tones{{440, 55}, reset, {554, 55}, reset, {659, 55}, reset, {880, 55}, reset}));
+}
+
+TEST_F(Ui, MutedMakesNoBeepAtAll)
+{
+    game.muted = true;
+    playMoveClick();
+    playFallingRun();
+    playRisingRun();
+    playTone(1000, 10);
+    resetSpeaker();
+    EXPECT_TRUE(beeps.empty());
+}
+
+// ---- The paced wait ------------------------------------------------------------------------------
+
+TEST_F(Ui, TickComparisonSurvivesTheWrapOfTheCount)
+{
+    EXPECT_FALSE(tickReached(0x7FFFFF00u, 0x7FFFFF00u + 1000));     // target beyond 0x7FFFFFFF
+    EXPECT_FALSE(tickReached(0x7FFFFFFFu, 0x80000010u));
+    EXPECT_TRUE(tickReached(0x80000010u, 0x80000010u));
+    EXPECT_FALSE(tickReached(0xFFFFFF00u, 0xFFFFFF00u + 1000));     // target past the wrap to 0
+    EXPECT_TRUE(tickReached(0x000002E8u, 0xFFFFFF00u + 1000));
+    EXPECT_TRUE(tickReached(5, 4));
+}
+
+struct Pump {
+    HWND window = nullptr;
+    std::vector<std::pair<UINT, DWORD>> seen;   // message and the tick at which it was dispatched
+};
+Pump pump;
+
+LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message >= WM_APP)
+        pump.seen.push_back({message, GetTickCount()});
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class Wait : public Ui {
+protected:
+    void SetUp() override
+    {
+        Ui::SetUp();
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = recordingProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"NoxelWaitTest";
+        RegisterClassW(&wc);
+        pump.window = CreateWindowW(L"NoxelWaitTest", L"", 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+        pump.seen.clear();
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&m);
+    }
+    void TearDown() override { DestroyWindow(pump.window); }
+};
+
+TEST_F(Wait, LastsItsDurationWithoutUsingTheProcessor)
+{
+    FILETIME created, exited, kernelBefore, userBefore, kernelAfter, userAfter;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernelBefore, &userBefore);
+    const DWORD start = GetTickCount();
+    waitPumping(1000);
+    const DWORD elapsed = GetTickCount() - start;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernelAfter, &userAfter);
+    auto ms = [](const FILETIME &f) { return ((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000; };
+    EXPECT_GE(elapsed, 1000u);
+    EXPECT_LT(elapsed, 3000u);
+    // A spinning wait would use about the whole second.
+    EXPECT_LT((ms(kernelAfter) - ms(kernelBefore)) + (ms(userAfter) - ms(userBefore)), 500u);
+}
+
+TEST_F(Wait, DispatchesAPostedMessageAtOnce)
+{
+    // A message posted by another thread half-way through the wait is dispatched when it arrives.
+    struct Poster {
+        static DWORD WINAPI run(void *window)
+        {
+            Sleep(300);
+            PostMessageW(static_cast<HWND>(window), WM_APP + 1, 0, 0);
+            return 0;
+        }
+    };
+    PostMessageW(pump.window, WM_APP, 0, 0);
+    const DWORD start = GetTickCount();
+    HANDLE thread = CreateThread(nullptr, 0, Poster::run, pump.window, 0, nullptr);
+    waitPumping(1000);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    ASSERT_EQ(pump.seen.size(), 2u);
+    EXPECT_EQ(pump.seen[0].first, static_cast<UINT>(WM_APP));
+    EXPECT_LT(pump.seen[0].second - start, 100u);
+    EXPECT_EQ(pump.seen[1].first, static_cast<UINT>(WM_APP + 1));
+    EXPECT_GE(pump.seen[1].second - start, 250u);
+    EXPECT_LT(pump.seen[1].second - start, 700u);
+}
+
+TEST_F(Wait, ZeroDispatchesWhatIsQueuedAndReturns)
+{
+    PostMessageW(pump.window, WM_APP, 0, 0);
+    const DWORD start = GetTickCount();
+    waitPumping(0);
+    EXPECT_LT(GetTickCount() - start, 100u);
+    EXPECT_EQ(pump.seen.size(), 1u);
+}
+
+TEST_F(Wait, HandsAQuitRequestOnOnce)
+{
+    PostQuitMessage(7);
+    PostMessageW(pump.window, WM_APP, 0, 0);
+    waitPumping(1000);
+    // The re-posted request is there for the main loop, and exactly once.
+    MSG m;
+    int quits = 0;
+    WPARAM code = 0;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) {
+            ++quits;
+            code = m.wParam;
+        } else {
+            DispatchMessageW(&m);
+        }
+    }
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(code, 1u);
+}
+
+// ---- Geometry ------------------------------------------------------------------------------------
+
+TEST(Geometry, GridLinesAtThirdsWithinTheMargins)
+{
+    int32_t lines[2] = {-1, -1};
+    EXPECT_EQ(gridLines(300, lines), 2);
+    EXPECT_EQ(lines[0], 100);
+    EXPECT_EQ(lines[1], 200);
+    EXPECT_EQ(gridLines(301, lines), 2);
+    EXPECT_EQ(lines[1], 200);
+    EXPECT_EQ(gridLines(11, lines), 1);
+    EXPECT_EQ(lines[0], 6);
+    for (int32_t w : {10, 9, 3, 0, -5})
+        EXPECT_EQ(gridLines(w, lines), 0) << w;
+}
+
+TEST(Geometry, MarksShadowsAndNumbers)
+{
+    const BoardRect cross = markRect(300, 300, 1);
+    EXPECT_EQ((std::vector<int32_t>{cross.left, cross.top, cross.right, cross.bottom}),
+              (std::vector<int32_t>{10, 10, 90, 90}));
+    const BoardRect shadow = shadowRect(cross);
+    EXPECT_EQ((std::vector<int32_t>{shadow.left, shadow.top, shadow.right, shadow.bottom}),
+              (std::vector<int32_t>{12, 12, 92, 92}));
+    const BoardRect ring = markRect(300, 300, 9);
+    EXPECT_EQ((std::vector<int32_t>{ring.left, ring.top, ring.right, ring.bottom}),
+              (std::vector<int32_t>{210, 210, 290, 290}));
+    EXPECT_EQ(markPenWidth(300, 300), 10);
+
+    const BoardRect wide = markRect(600, 300, 5);
+    EXPECT_EQ(wide.right - wide.left, 160);
+    EXPECT_EQ(wide.bottom - wide.top, 80);
+    EXPECT_EQ(markPenWidth(600, 300), 10);
+    EXPECT_EQ(markPenWidth(20, 20), 0);
+
+    const BoardPoint five = numberPosition(300, 300, 5);
+    EXPECT_EQ(five.x, 148);
+    EXPECT_EQ(five.y, 140);
+    const BoardPoint three = numberPosition(301, 300, 3);
+    EXPECT_EQ(three.x, numberPosition(300, 300, 3).x);
+}
+
+TEST(Geometry, ClicksFindTheirSquare)
+{
+    EXPECT_EQ(squareAt(300, 300, 250, 50), 3);
+    EXPECT_EQ(squareAt(300, 300, 150, 150), 5);
+    EXPECT_EQ(squareAt(300, 300, 0, 299), 7);
+    EXPECT_EQ(squareAt(302, 301, 301, 10), 3);
+    EXPECT_EQ(squareAt(302, 301, 10, 300), 7);
+    EXPECT_EQ(squareAt(300, 300, 65535, 65535), 9);
+    // Too small to be split into three: no square, and no division by zero.
+    EXPECT_EQ(squareAt(2, 300, 1, 1), 0);
+    EXPECT_EQ(squareAt(300, 2, 1, 1), 0);
+    EXPECT_EQ(squareAt(0, 0, 0, 0), 0);
+    EXPECT_EQ(squareAt(3, 3, 2, 2), 9);
+}
+
+TEST(Geometry, WindowSizeAndCentring)
+{
+    EXPECT_EQ(mainWindowSize(1000).x, 666);
+    EXPECT_EQ(mainWindowSize(1000).y, 686);
+    EXPECT_EQ(mainWindowSize(1017).x, 678);
+    EXPECT_EQ(mainWindowSize(1017).y, 698);
+    BoardPoint at = centeredOrigin({0, 0, 1920, 1040}, 678, 698);
+    EXPECT_EQ(at.x, 621);
+    EXPECT_EQ(at.y, 171);
+    at = centeredOrigin({0, 40, 1920, 1080}, 678, 698);   // taskbar at the top
+    EXPECT_EQ(at.y, 211);
+    at = centeredOrigin({100, 0, 1100, 600}, 600, 605);   // 5 pixels taller than the work area
+    EXPECT_EQ(at.x, 300);
+    EXPECT_EQ(at.y, -2);
+}
+
+}  // namespace
