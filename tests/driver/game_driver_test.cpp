@@ -1,0 +1,525 @@
+// game_driver_test.cpp: the real nxl.exe in its window under Wine, played and checked from outside:
+// title, size, menu, painting, moves, the computer's answer, endings, options, About and closing.
+#include <gtest/gtest.h>
+
+#include "tests/driver/nxl_driver.h"
+
+using driver::Board;
+using driver::Box;
+using driver::Game;
+
+namespace {
+
+const char *const Lines[8] = {"012", "345", "678", "036", "147", "258", "048", "246"};
+
+char winner(const Board &b)
+{
+    for (const char *l : Lines) {
+        const char c = b[l[0] - '0'];
+        if (c != '.' && c == b[l[1] - '0'] && c == b[l[2] - '0'])
+            return c;
+    }
+    return 0;
+}
+
+// Minimax score of the board for X, with `turn` to move.
+int score(Board &b, char turn)
+{
+    if (const char w = winner(b))
+        return w == 'X' ? 1 : -1;
+    if (b.find('.') == std::string::npos)
+        return 0;
+    int best = turn == 'X' ? -2 : 2;
+    for (int i = 0; i < 9; ++i) {
+        if (b[i] != '.')
+            continue;
+        b[i] = turn;
+        const int s = score(b, turn == 'X' ? 'O' : 'X');
+        b[i] = '.';
+        best = turn == 'X' ? std::max(best, s) : std::min(best, s);
+    }
+    return best;
+}
+
+// The human's best square (1..9) on the board.
+int bestSquare(Board b)
+{
+    int best = -3, square = 0;
+    for (int i = 0; i < 9; ++i) {
+        if (b[i] != '.')
+            continue;
+        b[i] = 'X';
+        const int s = score(b, 'O');
+        b[i] = '.';
+        if (s > best) {
+            best = s;
+            square = i + 1;
+        }
+    }
+    return square;
+}
+
+// A square that neither wins nor blocks a line of two Rings: the computer is let win.
+int carelessSquare(const Board &b)
+{
+    for (int i = 0; i < 9; ++i) {
+        if (b[i] != '.')
+            continue;
+        bool gap = false;
+        for (const char *l : Lines) {
+            int rings = 0, mine = 0;
+            for (int k = 0; k < 3; ++k) {
+                rings += b[l[k] - '0'] == 'O';
+                mine += l[k] - '0' == i;
+            }
+            gap |= mine && rings == 2;
+        }
+        Board t = b;
+        t[i] = 'X';
+        if (!gap && !winner(t))
+            return i + 1;
+    }
+    return static_cast<int>(b.find('.')) + 1;
+}
+
+int count(const Board &b, char c)
+{
+    return static_cast<int>(std::count(b.begin(), b.end(), c));
+}
+
+const Board Empty = ".........";
+
+class Window : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(game.window(), nullptr) << "nxl.exe did not open its window";
+        game.setClientSize(300, 300);
+        ASSERT_EQ(game.waitBoard(Empty), Empty);
+    }
+
+    // Plays the square by its digit key; returns the ending's box, or an invalid box when the computer
+    // answered and the game goes on.
+    Box play(int square)
+    {
+        const Board before = game.board();
+        game.key('0' + square);
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 6000) {
+            const Box box = game.findBox();
+            if (box.valid())
+                return game.waitBox();
+            const Board now = game.board();
+            if (count(now, 'O') > count(before, 'O') && count(now, 'X') > count(before, 'X'))
+                return Box();
+            Sleep(30);
+        }
+        ADD_FAILURE() << "no answer to square " << square;
+        return Box();
+    }
+
+    // Plays with the strategy until the game ends; returns the ending's box (still open) and the
+    // board as it shows under the box.
+    template <typename Strategy> Box playToEnd(Strategy strategy, Board *finished)
+    {
+        for (int moves = 0; moves < 5; ++moves) {
+            const Box box = play(strategy(game.board()));
+            if (box.valid()) {
+                game.moveBoxAside(box);
+                *finished = game.board();
+                return box;
+            }
+        }
+        return Box();
+    }
+
+    Game game;
+};
+
+// ---- Window, title, menu -----------------------------------------------------------------------
+
+TEST_F(Window, ClassTitleSizeAndPlace)
+{
+    wchar_t name[64];
+    GetClassNameW(game.window(), name, 64);
+    EXPECT_STREQ(name, L"NXL32Cls");
+    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [You begin]");
+    EXPECT_EQ(GetWindowLongW(game.window(), GWL_STYLE) & (WS_OVERLAPPEDWINDOW | WS_VISIBLE),
+              WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_TRUE(GetWindowLongW(game.window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+}
+
+TEST(WindowPlacement, SizedFromTheScreenAndCentredOnTheWorkArea)
+{
+    Game game;
+    ASSERT_NE(game.window(), nullptr);
+    RECT r, work;
+    GetWindowRect(game.window(), &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = 2 * GetSystemMetrics(SM_CYFULLSCREEN) / 3;
+    EXPECT_EQ(r.right - r.left, w);
+    EXPECT_EQ(r.bottom - r.top, w + 20);
+    EXPECT_EQ(r.left, work.left + (work.right - work.left - w) / 2);
+    EXPECT_EQ(r.top, work.top + (work.bottom - work.top - (w + 20)) / 2);
+}
+
+// Run with a German LC_ALL (a test of its own).
+TEST(German, TitleAndMenuFollowTheUsersLanguage)
+{
+    Game game;
+    ASSERT_NE(game.window(), nullptr);
+    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [Du beginnst]");
+    const std::vector<std::string> report = game.probe();
+    const std::vector<std::string> menu(report.begin() + (report.empty() ? 0 : 1), report.end());
+    EXPECT_EQ(menu, (std::vector<std::string>{
+                        "0 popup unchecked &Spiel",
+                        "0.0 item unchecked 101 &Neues Spiel\tCtrl+N",
+                        "0.1 separator",
+                        "0.2 item unchecked 199 &Beenden\tAlt+X",
+                        "1 popup unchecked &Optionen",
+                        "1.0 item checked 111 \u274C &Du beginnst\tF3",
+                        "1.1 item unchecked 112 \u25EF &Computer beginnt\tF4",
+                        "1.2 separator",
+                        "1.3 item unchecked 119 Stu&mm\tCtrl+M",
+                        "2 item unchecked 901 ?",
+                    }));
+    game.command(119);
+    Sleep(200);
+    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [Du beginnst]\xA0\xA0 [stumm]");
+}
+
+TEST_F(Window, MenuTreeWithChecksAndGreyState)
+{
+    const std::vector<std::string> report = game.probe();
+    ASSERT_FALSE(report.empty());
+    EXPECT_EQ(report[0], "class style=3 icon=I");
+    EXPECT_EQ(std::vector<std::string>(report.begin() + 1, report.end()),
+              (std::vector<std::string>{
+                  "0 popup unchecked &Game",
+                  "0.0 item unchecked 101 &New Game\tCtrl+N",
+                  "0.1 separator",
+                  "0.2 item unchecked 199 E&xit\tAlt+X",
+                  "1 popup unchecked &Options",
+                  "1.0 item checked 111 \u274C &You open the game\tF3",
+                  "1.1 item unchecked 112 \u25EF &Computer opens the game\tF4",
+                  "1.2 separator",
+                  "1.3 item unchecked 119 &Mute\tCtrl+M",
+                  "2 item unchecked 901 ?",
+              }));
+
+    // After the first mark both opening options are grey; Mute carries its check while the sound is off.
+    EXPECT_FALSE(play(5).valid());
+    game.command(119);
+    const std::vector<std::string> during = game.probe();
+    ASSERT_GE(during.size(), 10u);
+    EXPECT_EQ(during[6], "1.0 item checked grayed 111 \u274C &You open the game\tF3");
+    EXPECT_EQ(during[7], "1.1 item unchecked grayed 112 \u25EF &Computer opens the game\tF4");
+    EXPECT_EQ(during[9], "1.3 item checked 119 &Mute\tCtrl+M");
+    EXPECT_EQ(during[2], "0.0 item unchecked 101 &New Game\tCtrl+N");
+}
+
+// ---- Painting ------------------------------------------------------------------------------------
+
+TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
+{
+    int w, h;
+    std::vector<uint32_t> px = game.pixels(&w, &h);
+    ASSERT_EQ(w, 300);
+    ASSERT_EQ(h, 300);
+    auto at = [&](int x, int y) { return px[static_cast<size_t>(y) * w + x]; };
+    for (int k : {100, 200}) {
+        EXPECT_EQ(at(k, 50), 0x000000u) << k;
+        EXPECT_EQ(at(50, k), 0x000000u) << k;
+        EXPECT_EQ(at(k + 1, 50), 0xFFFFFFu) << k;
+    }
+    EXPECT_EQ(at(5, 50), 0xFFFFFFu);      // no line at the edges
+    EXPECT_EQ(at(299, 50), 0xFFFFFFu);
+    // The grey digit of square 5 stands 2 pixels left of and 10 above the centre of its square.
+    int grey = 0, greyLeft = 300, greyTop = 300;
+    for (int y = 120; y < 180; ++y)
+        for (int x = 120; x < 180; ++x)
+            if (at(x, y) == 0x808080) {
+                ++grey;
+                greyLeft = std::min(greyLeft, x);
+                greyTop = std::min(greyTop, y);
+            }
+    EXPECT_GT(grey, 5);
+    EXPECT_GE(greyLeft, 148);
+    EXPECT_LE(greyLeft, 151);
+    EXPECT_GE(greyTop, 140);
+    EXPECT_LE(greyTop, 145);
+
+    // A Cross on 1, whatever the computer answers; then the Cross and its shadow are read back.
+    ASSERT_FALSE(play(1).valid());
+    Sleep(200);
+    px = game.pixels(&w, &h);
+    EXPECT_EQ(at(50, 50), 0x0000FFu);     // where the blue diagonals cross
+    EXPECT_EQ(at(10, 10), 0x0000FFu);
+    long blueSum = 0, greySum = 0, blue = 0;
+    grey = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) {
+            if (at(x, y) == 0x0000FF) { ++blue; blueSum += x + y; }
+            if (at(x, y) == 0x808080) { ++grey; greySum += x + y; }
+        }
+    EXPECT_GT(grey, 100);
+    EXPECT_GT(greySum / std::max(grey, 1), blueSum / std::max(blue, 1L));   // the shadow lies below and right
+    // Square 1's number is gone; the computer's Ring is red with a red outline through its top.
+    const Board b = game.board();
+    const int ring = static_cast<int>(b.find('O'));
+    ASSERT_GE(ring, 0);
+    const int left = (ring % 3) * 100, top = (ring / 3) * 100;
+    EXPECT_EQ(at(left + 50, top + 10), 0xFF0000u);
+    EXPECT_EQ(at(left + 50, top + 50), 0xFFFFFFu);   // unfilled
+}
+
+// ---- Moves and the computer's answer ------------------------------------------------------------------
+
+TEST_F(Window, DigitKeyAndClicksPlayTheirSquares)
+{
+    // Clicks at the examples' points of a 300 x 300 client area: (250, 50) is square 3.
+    game.click(250, 50);
+    Board b = game.waitChange(Empty, 2000);
+    EXPECT_EQ(b[2], 'X');
+    b = game.waitChange(b, 3000);
+    ASSERT_EQ(count(b, 'O'), 1);
+    const int next = b[4] == '.' ? 5 : 7;
+    game.click(next == 5 ? 150 : 0, next == 5 ? 150 : 299);
+    b = game.waitChange(b, 2000);
+    EXPECT_EQ(b[next - 1], 'X');
+}
+
+TEST_F(Window, ComputerAnswersAfterASecondAndDropsInputMeanwhile)
+{
+    const DWORD start = GetTickCount();
+    game.key('5');
+    Board b = game.waitChange(Empty, 2000);
+    ASSERT_EQ(b, "....X....");
+    game.key('1');                 // during the pause: dropped
+    game.click(250, 250);          // the click too
+    game.key(VK_F4);               // accelerators are not translated in the pause
+    b = game.waitChange(b, 4000);
+    const DWORD answered = GetTickCount() - start;
+    EXPECT_GE(answered, 950u);
+    EXPECT_LT(answered, 2500u);
+    EXPECT_EQ(count(b, 'X'), 1);
+    EXPECT_EQ(count(b, 'O'), 1);
+    Sleep(500);
+    EXPECT_EQ(game.board(), b);
+    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [You begin]");
+}
+
+TEST_F(Window, OccupiedSquareChangesNothing)
+{
+    ASSERT_FALSE(play(5).valid());
+    const Board b = game.board();
+    game.key('5');
+    Sleep(1500);
+    EXPECT_EQ(game.board(), b);
+    const int ring = static_cast<int>(b.find('O')) + 1;
+    game.key('0' + ring);
+    Sleep(1500);
+    EXPECT_EQ(game.board(), b);
+    // The numeric keypad and the key 0 play nothing.
+    game.key(VK_NUMPAD1 + (b[0] == '.' ? 0 : 2));
+    game.key('0');
+    Sleep(1500);
+    EXPECT_EQ(game.board(), b);
+}
+
+// ---- Endings ---------------------------------------------------------------------------------------
+
+TEST_F(Window, EachEndingShowsItsBoxOverTheFinishedBoardThenEmptiesIt)
+{
+    Board finished;
+    const Box lost = playToEnd(carelessSquare, &finished);
+    ASSERT_TRUE(lost.valid());
+    EXPECT_EQ(lost.caption, L"Noxel");
+    EXPECT_EQ(lost.text, L"The computer has won!!!");
+    EXPECT_EQ(lost.buttons, (std::vector<std::wstring>{L"OK"}));
+    EXPECT_EQ(winner(finished), 'O');
+    game.answer(lost, IDOK);
+    EXPECT_EQ(game.waitBoard(Empty), Empty);
+
+    // The best play never loses; the computer's random choices give wins and draws.
+    bool won = false, drawn = false;
+    for (int round = 0; round < 12 && !(won && drawn); ++round) {
+        const Box box = playToEnd(bestSquare, &finished);
+        ASSERT_TRUE(box.valid());
+        EXPECT_EQ(box.caption, L"Noxel");
+        if (box.text == L"Bravo, you've won!") {
+            won = true;
+            EXPECT_EQ(winner(finished), 'X');
+        } else {
+            EXPECT_EQ(box.text, L"It's a draw!");
+            EXPECT_EQ(count(finished, '.'), 0);
+            drawn = true;
+        }
+        game.answer(box, IDOK);
+        ASSERT_EQ(game.waitBoard(Empty), Empty);
+    }
+    EXPECT_TRUE(won);
+    EXPECT_TRUE(drawn);
+}
+
+// ---- New Game and the options ---------------------------------------------------------------------
+
+TEST_F(Window, NewGameAsksOnlyDuringAGame)
+{
+    game.key(VK_F2);
+    EXPECT_TRUE(game.noBoxFor(800));
+    ASSERT_FALSE(play(5).valid());
+    const Board b = game.board();
+
+    game.key(VK_F2);
+    Box box = game.waitBox();
+    ASSERT_TRUE(box.valid());
+    EXPECT_EQ(box.caption, L"New Game");
+    EXPECT_EQ(box.text, L"New Game:\rAbort the current game?");
+    EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
+    EXPECT_EQ(box.defaultButton, L"&No");
+    game.answer(box, IDNO);
+    EXPECT_EQ(game.board(), b);
+
+    game.command(101);
+    box = game.waitBox();
+    game.answer(box, IDCANCEL);
+    EXPECT_EQ(game.board(), b);
+
+    game.command(101);
+    box = game.waitBox();
+    game.answer(box, IDYES);
+    EXPECT_EQ(game.waitBoard(Empty), Empty);
+}
+
+TEST_F(Window, ComputerOpensWithTheNextNewGame)
+{
+    game.key(VK_F4);
+    Sleep(200);
+    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [Computer begins]");
+    EXPECT_EQ(game.board(), Empty);   // the option alone places nothing
+    game.key(VK_F2);
+    Board b = game.waitChange(Empty, 2000);
+    EXPECT_EQ(count(b, 'O'), 1);
+    EXPECT_EQ(count(b, 'X'), 0);
+    // The options are closed during a game.
+    game.key(VK_F3);
+    Sleep(200);
+    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [Computer begins]");
+
+    // Ctrl+N asks during a game, as F2 does.
+    game.input({VK_CONTROL, 'N'});
+    Box box = game.waitBox();
+    ASSERT_TRUE(box.valid());
+    EXPECT_EQ(box.caption, L"New Game");
+    game.answer(box, IDYES);
+    b = game.waitBoard(Empty, 500);
+    EXPECT_EQ(count(b, 'O'), 1);
+    EXPECT_EQ(count(b, 'X'), 0);
+}
+
+TEST_F(Window, MuteTogglesTitleByKeyAndMenu)
+{
+    game.input({VK_CONTROL, 'M'});
+    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [You begin]\xA0\xA0 [mute]");
+    game.command(119);
+    Sleep(200);
+    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [You begin]");
+    game.key(VK_F4);
+    game.command(119);
+    Sleep(200);
+    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [Computer begins]\xA0\xA0 [mute]");
+}
+
+// ---- About -------------------------------------------------------------------------------------------
+
+TEST_F(Window, AboutByMenuAndF1ButNeverTwice)
+{
+    game.command(901);
+    Box box = game.waitBox();
+    ASSERT_TRUE(box.valid());
+    EXPECT_EQ(box.caption, L"AboutNoxel");
+    EXPECT_EQ(box.text.substr(0, 17), L"Noxel \x2013 v1.0.0.0\r");
+    EXPECT_NE(box.text.find(std::wstring(28, L'\x2014') + L"\r\rR U L E S   O F   T H E   G A M E\r\r"),
+              std::wstring::npos);
+    EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"OK"}));
+    game.answer(box, IDOK);
+
+    game.input({VK_F1});
+    box = game.waitBox();
+    ASSERT_TRUE(box.valid());
+    EXPECT_EQ(box.caption, L"AboutNoxel");
+    // F1 in the About box opens no second one.
+    SetForegroundWindow(box.window);
+    game.input({VK_F1});
+    Sleep(500);
+    int boxes = 0;
+    for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+        DWORD pid;
+        GetWindowThreadProcessId(w, &pid);
+        boxes += pid == game.pid() && IsWindowVisible(w);
+    }
+    EXPECT_EQ(boxes, 1);
+    game.answer(box, IDOK);
+}
+
+// ---- Closing ---------------------------------------------------------------------------------------------
+
+TEST_F(Window, ClosingAnEmptyBoardAsksNothing)
+{
+    game.post(WM_CLOSE);
+    EXPECT_EQ(game.waitExit(), 0u);
+}
+
+TEST_F(Window, ClosingDuringAGameAsksAndAltXAsksAlike)
+{
+    ASSERT_FALSE(play(5).valid());
+    game.post(WM_CLOSE);
+    Box box = game.waitBox();
+    ASSERT_TRUE(box.valid());
+    EXPECT_EQ(box.caption, L"Exit Noxel");
+    EXPECT_EQ(box.text, L"Exit Noxel:\rAbort the current game?");
+    EXPECT_EQ(box.defaultButton, L"&No");
+    game.answer(box, IDNO);
+    EXPECT_TRUE(game.running());
+
+    game.input({VK_MENU, 'X'});
+    box = game.waitBox();
+    ASSERT_TRUE(box.valid());
+    EXPECT_EQ(box.caption, L"Exit Noxel");
+    game.answer(box, IDYES);
+    EXPECT_EQ(game.waitExit(), 0u);
+}
+
+TEST_F(Window, ClosingIsRefusedDuringThePause)
+{
+    game.key('5');
+    game.waitChange(Empty, 2000);
+    game.post(WM_CLOSE);
+    game.command(199);
+    const Board b = game.waitChange("....X....", 3000);
+    EXPECT_EQ(count(b, 'O'), 1);   // the game went on
+    EXPECT_TRUE(game.running());
+    EXPECT_FALSE(game.findBox().valid());
+}
+
+TEST_F(Window, DestroyPostedFromOutsideEndsTheLoop)
+{
+    game.post(WM_DESTROY);
+    EXPECT_EQ(game.waitExit(), 0u);
+}
+
+TEST_F(Window, TinyWindowIgnoresClicks)
+{
+    game.setClientSize(2, 2);
+    game.click(1, 1);
+    game.click(0, 0);
+    Sleep(1500);
+    EXPECT_TRUE(game.running());
+    game.setClientSize(300, 300);
+    EXPECT_EQ(game.board(), Empty);
+    game.post(WM_CLOSE);
+    EXPECT_EQ(game.waitExit(), 0u);
+}
+
+}  // namespace

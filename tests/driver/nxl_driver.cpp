@@ -1,0 +1,353 @@
+// nxl_driver.cpp: starting nxl.exe and reading and working its window from another process.
+#include "tests/driver/nxl_driver.h"
+
+#include <stdio.h>
+
+namespace driver {
+
+namespace {
+
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t *className;
+    HWND found;
+};
+
+BOOL CALLBACK findWindow(HWND window, LPARAM param)
+{
+    auto *search = reinterpret_cast<WindowSearch *>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[64];
+    if (pid == search->pid && IsWindowVisible(window) && GetClassNameW(window, name, 64) &&
+        lstrcmpW(name, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND topLevel(DWORD pid, const wchar_t *className)
+{
+    WindowSearch search = {pid, className, nullptr};
+    EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring windowText(HWND window)
+{
+    wchar_t text[4096] = L"";
+    SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+BOOL CALLBACK collectButtons(HWND child, LPARAM param)
+{
+    auto *box = reinterpret_cast<Box *>(param);
+    wchar_t name[64];
+    GetClassNameW(child, name, 64);
+    if (lstrcmpiW(name, L"Button") == 0 && IsWindowVisible(child)) {
+        const std::wstring label = windowText(child);
+        box->buttons.push_back(label);
+        if ((GetWindowLongW(child, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON)
+            box->defaultButton = label;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void pause(DWORD milliseconds)
+{
+    Sleep(milliseconds);
+}
+
+std::wstring exeFolder()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    *wcsrchr(path, L'\\') = 0;
+    return path;
+}
+
+std::string utf8(const std::wstring &text)
+{
+    std::string out(text.size() * 3 + 1, '\0');
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0],
+                                      static_cast<int>(out.size()), nullptr, nullptr);
+    out.resize(n > 0 ? n : 0);
+    return out;
+}
+
+Game::Game(const std::wstring &arguments, const std::wstring &exe)
+{
+    const std::wstring program = exe.empty() ? exeFolder() + L"\\nxl.exe" : exe;
+    std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info_))
+        return;
+    for (int i = 0; i < 200 && window_ == nullptr && running(); ++i) {
+        window_ = topLevel(info_.dwProcessId, L"NXL32Cls");
+        if (window_ == nullptr)
+            Sleep(50);
+    }
+    WaitForInputIdle(info_.hProcess, 5000);
+}
+
+Game::~Game()
+{
+    if (info_.hProcess == nullptr)
+        return;
+    if (running()) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+bool Game::running() const
+{
+    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+DWORD Game::waitExit(DWORD milliseconds)
+{
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0)
+        GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+std::string Game::titleBytes() const
+{
+    char text[512] = "";
+    GetWindowTextA(window_, text, sizeof text);
+    return text;
+}
+
+RECT Game::clientRect() const
+{
+    RECT r = {};
+    GetClientRect(window_, &r);
+    return r;
+}
+
+void Game::setClientSize(int width, int height)
+{
+    RECT outer, client;
+    GetWindowRect(window_, &outer);
+    GetClientRect(window_, &client);
+    const int extraW = (outer.right - outer.left) - client.right;
+    const int extraH = (outer.bottom - outer.top) - client.bottom;
+    SetWindowPos(window_, nullptr, 0, 0, width + extraW, height + extraH, SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(300);
+}
+
+void Game::post(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PostMessageW(window_, message, wParam, lParam);
+}
+
+void Game::key(UINT virtualKey)
+{
+    post(WM_KEYDOWN, virtualKey, 1);
+    post(WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+void Game::click(int x, int y)
+{
+    post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    post(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void Game::command(int id)
+{
+    post(WM_COMMAND, static_cast<WPARAM>(id), 0);
+}
+
+void Game::input(std::initializer_list<WORD> keys)
+{
+    SetForegroundWindow(window_);
+    Sleep(100);
+    std::vector<INPUT> events;
+    for (WORD k : keys) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = k;
+        events.push_back(in);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *--it;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        events.push_back(in);
+    }
+    SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
+    Sleep(200);
+}
+
+std::vector<uint32_t> Game::pixels(int *width, int *height) const
+{
+    const RECT r = clientRect();
+    *width = r.right;
+    *height = r.bottom;
+    std::vector<uint32_t> out(static_cast<size_t>(r.right) * r.bottom);
+    if (out.empty())
+        return out;
+    HDC source = GetDC(window_);
+    HDC memory = CreateCompatibleDC(source);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = r.right;
+    bi.bmiHeader.biHeight = -r.bottom;   // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, r.right, r.bottom, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    memcpy(out.data(), bits, out.size() * 4);
+    for (uint32_t &p : out)
+        p &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window_, source);
+    return out;
+}
+
+Board Game::board() const
+{
+    int w = 0, h = 0;
+    const std::vector<uint32_t> px = pixels(&w, &h);
+    Board b(9, '.');
+    if (w < 30 || h < 30)
+        return b;
+    for (int n = 0; n < 9; ++n) {
+        const int left = (n % 3) * (w / 3), top = (n / 3) * (h / 3);
+        int blue = 0, red = 0;
+        for (int y = top + 2; y < top + h / 3 - 2; ++y) {
+            for (int x = left + 2; x < left + w / 3 - 2; ++x) {
+                const uint32_t p = px[static_cast<size_t>(y) * w + x];
+                blue += p == 0x0000FF;
+                red += p == 0xFF0000;
+            }
+        }
+        b[n] = blue > 40 ? 'X' : red > 40 ? 'O' : '.';
+    }
+    return b;
+}
+
+Board Game::waitBoard(const std::string &wanted, DWORD milliseconds) const
+{
+    const DWORD start = GetTickCount();
+    Board b = board();
+    while (b != wanted && GetTickCount() - start < milliseconds) {
+        Sleep(30);
+        b = board();
+    }
+    return b;
+}
+
+Board Game::waitChange(const Board &before, DWORD milliseconds) const
+{
+    const DWORD start = GetTickCount();
+    Board b = board();
+    while (b == before && GetTickCount() - start < milliseconds) {
+        Sleep(30);
+        b = board();
+    }
+    return b;
+}
+
+Box Game::findBox() const
+{
+    Box box;
+    box.window = topLevel(info_.dwProcessId, L"#32770");
+    if (box.window == nullptr)
+        return box;
+    box.caption = windowText(box.window);
+    HWND text = GetDlgItem(box.window, 0xFFFF);
+    box.text = text ? windowText(text) : L"";
+    EnumChildWindows(box.window, collectButtons, reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+
+Box Game::waitBox(DWORD milliseconds) const
+{
+    const DWORD start = GetTickCount();
+    Box box = findBox();
+    while (!box.valid() && GetTickCount() - start < milliseconds) {
+        Sleep(30);
+        box = findBox();
+    }
+    Sleep(100);   // let the box finish drawing its controls
+    return box.valid() ? findBox() : box;
+}
+
+bool Game::noBoxFor(DWORD milliseconds) const
+{
+    return !waitBox(milliseconds).valid();
+}
+
+void Game::answer(const Box &box, int buttonId) const
+{
+    PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box.window, buttonId)));
+    const DWORD start = GetTickCount();
+    while (IsWindow(box.window) && GetTickCount() - start < 5000)
+        Sleep(20);
+}
+
+void Game::moveBoxAside(const Box &box) const
+{
+    RECT main;
+    GetWindowRect(window_, &main);
+    SetWindowPos(box.window, nullptr, main.right + 10, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(200);
+}
+
+std::vector<std::string> Game::probe() const
+{
+    const std::wstring dll = exeFolder() + L"\\nxl_probe.dll";
+    wchar_t report[MAX_PATH];
+    swprintf(report, MAX_PATH, L"%ls\\probe-%lu.txt", exeFolder().c_str(), info_.dwProcessId);
+    DeleteFileW(report);
+
+    const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
+    void *remote = VirtualAllocEx(info_.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    WriteProcessMemory(info_.hProcess, remote, dll.c_str(), bytes, nullptr);
+    auto *loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    HANDLE thread = CreateRemoteThread(info_.hProcess, nullptr, 0, loadLibrary, remote, 0, nullptr);
+    if (thread != nullptr) {
+        WaitForSingleObject(thread, 5000);
+        CloseHandle(thread);
+    }
+    std::vector<std::string> lines;
+    for (int i = 0; i < 100; ++i) {
+        FILE *in = _wfopen(report, L"rb");
+        if (in != nullptr) {
+            char line[1024];
+            while (fgets(line, sizeof line, in)) {
+                std::string s = line;
+                while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
+                    s.pop_back();
+                lines.push_back(s);
+            }
+            fclose(in);
+            DeleteFileW(report);
+            break;
+        }
+        Sleep(50);
+    }
+    VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
+    return lines;
+}
+
+}  // namespace driver

@@ -1,0 +1,105 @@
+// probe.cpp: loaded into a running nxl.exe by the test driver. Reads what another process cannot: the
+// menu tree with labels, identifiers, check marks and grey state (after a WM_INITMENU, as when the menu
+// opens), and the window class's icon. Writes the report beside itself as probe-<pid>.txt.
+#include <windows.h>
+
+#include <stdio.h>
+
+namespace {
+
+void writeUtf8(FILE *out, const wchar_t *text)
+{
+    char bytes[1024];
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+    if (n > 0)
+        fputs(bytes, out);
+}
+
+void reportMenu(FILE *out, HMENU menu, const char *path)
+{
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        wchar_t label[256] = L"";
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = label;
+        info.cch = 255;
+        GetMenuItemInfoW(menu, i, TRUE, &info);
+        char here[32];
+        snprintf(here, sizeof here, "%s%d", path, i);
+        if (info.fType & MFT_SEPARATOR) {
+            fprintf(out, "%s separator\n", here);
+            continue;
+        }
+        fprintf(out, "%s %s %s%s ", here, info.hSubMenu ? "popup" : "item",
+                info.fState & MFS_CHECKED ? "checked" : "unchecked", info.fState & MFS_GRAYED ? " grayed" : "");
+        if (!info.hSubMenu)
+            fprintf(out, "%u ", info.wID);
+        writeUtf8(out, label);
+        fputc('\n', out);
+        if (info.hSubMenu) {
+            char sub[32];
+            snprintf(sub, sizeof sub, "%s.", here);
+            reportMenu(out, info.hSubMenu, sub);
+        }
+    }
+}
+
+struct Search {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK findOwnWindow(HWND window, LPARAM param)
+{
+    auto *search = reinterpret_cast<Search *>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char name[64];
+    if (pid == search->pid && GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "NXL32Cls") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI report(void *module)
+{
+    Search search = {GetCurrentProcessId(), nullptr};
+    EnumWindows(findOwnWindow, reinterpret_cast<LPARAM>(&search));
+    HWND window = search.found;
+
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(static_cast<HMODULE>(module), path, MAX_PATH);
+    wchar_t *slash = wcsrchr(path, L'\\');
+    swprintf(slash + 1, MAX_PATH - (slash + 1 - path), L"probe-%lu.tmp", GetCurrentProcessId());
+    FILE *out = _wfopen(path, L"wb");
+    if (out == nullptr)
+        return 1;
+    if (window != nullptr) {
+        HMENU bar = GetMenu(window);
+        SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
+        const HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
+        const HICON named = LoadIconA(GetModuleHandleW(nullptr), "I");
+        fprintf(out, "class style=%lu icon=%s\n", static_cast<unsigned long>(GetClassLongPtrW(window, GCL_STYLE)),
+                icon != nullptr && icon == named ? "I" : "other");
+        reportMenu(out, bar, "");
+    }
+    fclose(out);
+    wchar_t done[MAX_PATH];
+    lstrcpyW(done, path);
+    lstrcpyW(wcsrchr(done, L'.'), L".txt");
+    MoveFileExW(path, done, MOVEFILE_REPLACE_EXISTING);
+    // Unloaded again, so that the next probe runs afresh.
+    FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, void *)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        CloseHandle(CreateThread(nullptr, 0, report, module, 0, nullptr));
+    return TRUE;
+}
