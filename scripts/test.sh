@@ -17,5 +17,4 @@ cmake --build --preset win64
 . scripts/wine-session.sh
 wine_session_start "$root/build/win64/wineprefix"
 # The game's window and texts are checked in English; the drivers start German runs themselves.
-export LC_ALL=en_US.UTF-8
-ctest --preset win64 "$@"
+env LC_ALL=en_US.UTF-8 ctest --preset win64 "$@"

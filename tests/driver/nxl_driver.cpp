@@ -79,7 +79,7 @@ std::string utf8(const std::wstring &text)
     return out;
 }
 
-Game::Game(const std::wstring &arguments, const std::wstring &exe)
+Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForWindow)
 {
     const std::wstring program = exe.empty() ? exeFolder() + L"\\nxl.exe" : exe;
     std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
@@ -88,12 +88,13 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe)
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info_))
         return;
-    for (int i = 0; i < 200 && window_ == nullptr && running(); ++i) {
+    for (int i = 0; waitForWindow && i < 200 && window_ == nullptr && running(); ++i) {
         window_ = topLevel(info_.dwProcessId, L"NXL32Cls");
         if (window_ == nullptr)
             Sleep(50);
     }
-    WaitForInputIdle(info_.hProcess, 5000);
+    if (waitForWindow)
+        WaitForInputIdle(info_.hProcess, 5000);
 }
 
 Game::~Game()

@@ -25,9 +25,9 @@ using Board = std::string;
 
 class Game {
 public:
-    // Starts exe (default: nxl.exe beside the driver) with the arguments. Under Wine the program's
-    // language follows LC_ALL of the driver's own environment.
-    explicit Game(const std::wstring &arguments = L"", const std::wstring &exe = L"");
+    // Starts exe (default: nxl.exe beside the driver) with the arguments and, unless told otherwise,
+    // waits for its game window. Under Wine the program's language follows LC_ALL of the driver.
+    explicit Game(const std::wstring &arguments = L"", const std::wstring &exe = L"", bool waitForWindow = true);
     ~Game();
 
     HWND window() const { return window_; }
