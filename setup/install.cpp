@@ -2,11 +2,11 @@
 #include "setup/install.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "setup/locations.h"
 #include "setup/shortcut.h"
 #include "setup/startup.h"
+#include "setup/system_dll.h"
 #include "ui/message.h"
 #include "ui/texts.h"
 
@@ -125,7 +125,7 @@ void runInstall(bool quiet)
         // Missing rights: try once more with them. An installer that has them already would only
         // fail the same way again, so it stops here.
         if (!runsElevated())
-            ShellExecuteA(nullptr, "runas", programPath(), firstArgument(), nullptr, SW_SHOWNORMAL);
+            shellExecute(nullptr, "runas", programPath(), firstArgument(), nullptr, SW_SHOWNORMAL);
         ExitProcess(1);
     }
     closeRunningInstance();

@@ -6,6 +6,20 @@
 #include <shlobj.h>
 
 #include "setup/locations.h"
+#include "setup/system_dll.h"
+
+namespace {
+
+using CoInitializeFunction = HRESULT(WINAPI *)(void *);
+using CoCreateInstanceFunction = HRESULT(WINAPI *)(REFCLSID, IUnknown *, DWORD, REFIID, void **);
+using CoUninitializeFunction = void(WINAPI *)();
+
+template <typename Function> Function ole32(const char *name)
+{
+    return reinterpret_cast<Function>(systemFunction("ole32.dll", name));
+}
+
+}  // namespace
 
 bool createShortcut(const char *target, const char *arguments, const char *workingDirectory,
                     const char *linkPath, const char *description, const char *iconPath, int iconIndex,
@@ -14,11 +28,17 @@ bool createShortcut(const char *target, const char *arguments, const char *worki
     char directory[PathCapacity];
     shortcutWorkingDirectory(workingDirectory, target, directory, sizeof directory);
 
-    CoInitialize(nullptr);
+    const auto coInitialize = ole32<CoInitializeFunction>("CoInitialize");
+    const auto coCreateInstance = ole32<CoCreateInstanceFunction>("CoCreateInstance");
+    const auto coUninitialize = ole32<CoUninitializeFunction>("CoUninitialize");
+    if (coInitialize == nullptr || coCreateInstance == nullptr || coUninitialize == nullptr)
+        return false;
+
+    coInitialize(nullptr);
     IUnknown *object = nullptr;
-    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
+    if (coCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
                          reinterpret_cast<void **>(&object)) != S_OK) {
-        CoUninitialize();
+        coUninitialize();
         return false;
     }
     IShellLinkA *link = nullptr;
@@ -41,6 +61,6 @@ bool createShortcut(const char *target, const char *arguments, const char *worki
     file->Release();
     link->Release();
     object->Release();
-    CoUninitialize();
+    coUninitialize();
     return true;
 }

@@ -3,11 +3,11 @@
 #include "setup/uninstall.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "setup/install.h"
 #include "setup/locations.h"
 #include "setup/startup.h"
+#include "setup/system_dll.h"
 #include "ui/message.h"
 #include "ui/texts.h"
 
@@ -45,6 +45,6 @@ void runUninstall(bool quiet)
     char command[2 * PathCapacity + 64];
     if (appendPath(interpreter, sizeof interpreter, "\\cmd.exe") &&
         removalCommand(startMenuFolder, programFolder, command, sizeof command))
-        ShellExecuteA(nullptr, "open", interpreter, command, systemFolder, SW_HIDE);
+        shellExecute(nullptr, "open", interpreter, command, systemFolder, SW_HIDE);
     ExitProcess(3);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/driver/nxl_driver.h"
+#include "tests/driver/strategy.h"
 
 using driver::Board;
 using driver::Box;
@@ -10,84 +11,20 @@ using driver::Game;
 
 namespace {
 
-const char *const Lines[8] = {"012", "345", "678", "036", "147", "258", "048", "246"};
-
-char winner(const Board &b)
-{
-    for (const char *l : Lines) {
-        const char c = b[l[0] - '0'];
-        if (c != '.' && c == b[l[1] - '0'] && c == b[l[2] - '0'])
-            return c;
-    }
-    return 0;
-}
-
-// Minimax score of the board for X, with `turn` to move.
-int score(Board &b, char turn)
-{
-    if (const char w = winner(b))
-        return w == 'X' ? 1 : -1;
-    if (b.find('.') == std::string::npos)
-        return 0;
-    int best = turn == 'X' ? -2 : 2;
-    for (int i = 0; i < 9; ++i) {
-        if (b[i] != '.')
-            continue;
-        b[i] = turn;
-        const int s = score(b, turn == 'X' ? 'O' : 'X');
-        b[i] = '.';
-        best = turn == 'X' ? std::max(best, s) : std::min(best, s);
-    }
-    return best;
-}
-
-// The human's best square (1..9) on the board.
-int bestSquare(Board b)
-{
-    int best = -3, square = 0;
-    for (int i = 0; i < 9; ++i) {
-        if (b[i] != '.')
-            continue;
-        b[i] = 'X';
-        const int s = score(b, 'O');
-        b[i] = '.';
-        if (s > best) {
-            best = s;
-            square = i + 1;
-        }
-    }
-    return square;
-}
-
-// A square that neither wins nor blocks a line of two Rings: the computer is let win.
-int carelessSquare(const Board &b)
-{
-    for (int i = 0; i < 9; ++i) {
-        if (b[i] != '.')
-            continue;
-        bool gap = false;
-        for (const char *l : Lines) {
-            int rings = 0, mine = 0;
-            for (int k = 0; k < 3; ++k) {
-                rings += b[l[k] - '0'] == 'O';
-                mine += l[k] - '0' == i;
-            }
-            gap |= mine && rings == 2;
-        }
-        Board t = b;
-        t[i] = 'X';
-        if (!gap && !winner(t))
-            return i + 1;
-    }
-    return static_cast<int>(b.find('.')) + 1;
-}
-
-int count(const Board &b, char c)
-{
-    return static_cast<int>(std::count(b.begin(), b.end(), c));
-}
+using strategy::count;
+using strategy::winner;
 
 const Board Empty = ".........";
+
+// The menu lines of the probe's report, without the class and object lines.
+std::vector<std::string> menuLines(const std::vector<std::string> &report)
+{
+    std::vector<std::string> menu;
+    for (const std::string &line : report)
+        if (line.rfind("class ", 0) != 0 && line.rfind("objects ", 0) != 0)
+            menu.push_back(line);
+    return menu;
+}
 
 class Window : public ::testing::Test {
 protected:
@@ -98,25 +35,7 @@ protected:
         ASSERT_EQ(game.waitBoard(Empty), Empty);
     }
 
-    // Plays the square by its digit key; returns the ending's box, or an invalid box when the computer
-    // answered and the game goes on.
-    Box play(int square)
-    {
-        const Board before = game.board();
-        game.key('0' + square);
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < 6000) {
-            const Box box = game.findBox();
-            if (box.valid())
-                return game.waitBox();
-            const Board now = game.board();
-            if (count(now, 'O') > count(before, 'O') && count(now, 'X') > count(before, 'X'))
-                return Box();
-            Sleep(30);
-        }
-        ADD_FAILURE() << "no answer to square " << square;
-        return Box();
-    }
+    Box play(int square) { return strategy::play(game, square); }
 
     // Plays with the strategy until the game ends; returns the ending's box (still open) and the
     // board as it shows under the box.
@@ -169,9 +88,7 @@ TEST(German, TitleAndMenuFollowTheUsersLanguage)
     Game game;
     ASSERT_NE(game.window(), nullptr);
     EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [Du beginnst]");
-    const std::vector<std::string> report = game.probe();
-    const std::vector<std::string> menu(report.begin() + (report.empty() ? 0 : 1), report.end());
-    EXPECT_EQ(menu, (std::vector<std::string>{
+    EXPECT_EQ(menuLines(game.probe()), (std::vector<std::string>{
                         "0 popup unchecked &Spiel",
                         "0.0 item unchecked 101 &Neues Spiel\tCtrl+N",
                         "0.1 separator",
@@ -193,8 +110,7 @@ TEST_F(Window, MenuTreeWithChecksAndGreyState)
     const std::vector<std::string> report = game.probe();
     ASSERT_FALSE(report.empty());
     EXPECT_EQ(report[0], "class style=3 icon=I");
-    EXPECT_EQ(std::vector<std::string>(report.begin() + 1, report.end()),
-              (std::vector<std::string>{
+    EXPECT_EQ(menuLines(report), (std::vector<std::string>{
                   "0 popup unchecked &Game",
                   "0.0 item unchecked 101 &New Game\tCtrl+N",
                   "0.1 separator",
@@ -210,12 +126,12 @@ TEST_F(Window, MenuTreeWithChecksAndGreyState)
     // After the first mark both opening options are grey; Mute carries its check while the sound is off.
     EXPECT_FALSE(play(5).valid());
     game.command(119);
-    const std::vector<std::string> during = game.probe();
-    ASSERT_GE(during.size(), 10u);
-    EXPECT_EQ(during[6], "1.0 item checked grayed 111 \u274C &You open the game\tF3");
-    EXPECT_EQ(during[7], "1.1 item unchecked grayed 112 \u25EF &Computer opens the game\tF4");
-    EXPECT_EQ(during[9], "1.3 item checked 119 &Mute\tCtrl+M");
-    EXPECT_EQ(during[2], "0.0 item unchecked 101 &New Game\tCtrl+N");
+    const std::vector<std::string> during = menuLines(game.probe());
+    ASSERT_EQ(during.size(), 10u);
+    EXPECT_EQ(during[5], "1.0 item checked grayed 111 \u274C &You open the game\tF3");
+    EXPECT_EQ(during[6], "1.1 item unchecked grayed 112 \u25EF &Computer opens the game\tF4");
+    EXPECT_EQ(during[8], "1.3 item checked 119 &Mute\tCtrl+M");
+    EXPECT_EQ(during[1], "0.0 item unchecked 101 &New Game\tCtrl+N");
 }
 
 // ---- Painting ------------------------------------------------------------------------------------
@@ -332,7 +248,7 @@ TEST_F(Window, OccupiedSquareChangesNothing)
 TEST_F(Window, EachEndingShowsItsBoxOverTheFinishedBoardThenEmptiesIt)
 {
     Board finished;
-    const Box lost = playToEnd(carelessSquare, &finished);
+    const Box lost = playToEnd(strategy::careless, &finished);
     ASSERT_TRUE(lost.valid());
     EXPECT_EQ(lost.caption, L"Noxel");
     EXPECT_EQ(lost.text, L"The computer has won!!!");
@@ -344,7 +260,7 @@ TEST_F(Window, EachEndingShowsItsBoxOverTheFinishedBoardThenEmptiesIt)
     // The best play never loses; the computer's random choices give wins and draws.
     bool won = false, drawn = false;
     for (int round = 0; round < 12 && !(won && drawn); ++round) {
-        const Box box = playToEnd(bestSquare, &finished);
+        const Box box = playToEnd(strategy::best, &finished);
         ASSERT_TRUE(box.valid());
         EXPECT_EQ(box.caption, L"Noxel");
         if (box.text == L"Bravo, you've won!") {
@@ -520,6 +436,50 @@ TEST_F(Window, TinyWindowIgnoresClicks)
     EXPECT_EQ(game.board(), Empty);
     game.post(WM_CLOSE);
     EXPECT_EQ(game.waitExit(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+std::string objectsLine(const std::vector<std::string> &report)
+{
+    return report.empty() ? "" : report.back();
+}
+
+// Many whole games in one process, all three endings among them: afterwards the process holds the same
+// GDI objects and windows as before, and it still runs. NOXEL_SOAK_GAMES sets the number of games.
+TEST(Soak, GamesLeaveNothingBehind)
+{
+    const char *setting = getenv("NOXEL_SOAK_GAMES");
+    const int games = setting != nullptr ? atoi(setting) : 30;
+    Game game;
+    ASSERT_NE(game.window(), nullptr);
+    game.setClientSize(300, 300);
+    // One game first: the first message box loads the system's fonts and icons, which stay cached.
+    ASSERT_FALSE(strategy::playOneGame(game, strategy::careless).empty());
+    const std::string before = objectsLine(game.probe());
+    ASSERT_EQ(before.rfind("objects gdi=", 0), 0u) << before;
+
+    int won = 0, lost = 0, drawn = 0;
+    for (int i = 0; i < games; ++i) {
+        const std::wstring ending = strategy::playOneGame(game, i % 3 == 2 ? strategy::careless : strategy::best);
+        won += ending == L"Bravo, you've won!";
+        lost += ending == L"The computer has won!!!";
+        drawn += ending == L"It's a draw!";
+        ASSERT_FALSE(ending.empty()) << "game " << i;
+        if (i % 2 == 1)
+            game.key(i % 4 == 1 ? VK_F4 : VK_F3);   // alternate who opens the next New Game
+        game.key(VK_F2);
+        Sleep(100);
+    }
+    const std::string after = objectsLine(game.probe());
+    printf("soak: %d games (%d won, %d lost, %d drawn); before: %s; after: %s\n", games, won, lost, drawn,
+           before.c_str(), after.c_str());
+    EXPECT_EQ(after, before);
+    EXPECT_GT(won + drawn, 0);
+    EXPECT_GT(lost, 0);
+    EXPECT_TRUE(game.running());
 }
 
 }  // namespace

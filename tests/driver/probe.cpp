@@ -2,6 +2,7 @@
 // menu tree with labels, identifiers, check marks and grey state (after a WM_INITMENU, as when the menu
 // opens), and the window class's icon. Writes the report beside itself as probe-<pid>.txt.
 #include <windows.h>
+#include <winternl.h>
 
 #include <stdio.h>
 
@@ -46,6 +47,40 @@ void reportMenu(FILE *out, HMENU menu, const char *path)
     }
 }
 
+// The GDI objects of this process: the used entries of the GDI handle table, which the process
+// environment block points to (its field GdiSharedHandleTable; entries of 24 bytes with the object type
+// in byte 14, on 64-bit Windows and Wine alike).
+int countGdiObjects()
+{
+    using Query = LONG(WINAPI *)(HANDLE, PROCESSINFOCLASS, void *, ULONG, ULONG *);
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (query == nullptr || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
+        return -1;
+    const BYTE *peb = reinterpret_cast<const BYTE *>(basic.PebBaseAddress);
+    const BYTE *table = *reinterpret_cast<const BYTE *const *>(peb + 0xF8);
+    if (table == nullptr)
+        return -1;
+    int used = 0;
+    for (int i = 0; i < 0x10000; ++i)
+        used += table[24 * i + 14] != 0;
+    return used;
+}
+
+BOOL CALLBACK countWindow(HWND, LPARAM param)
+{
+    ++*reinterpret_cast<int *>(param);
+    return TRUE;
+}
+
+int countWindowsOf(HWND window)
+{
+    int n = 1;
+    EnumChildWindows(window, countWindow, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
 struct Search {
     DWORD pid;
     HWND found;
@@ -85,6 +120,7 @@ DWORD WINAPI report(void *module)
         fprintf(out, "class style=%lu icon=%s\n", static_cast<unsigned long>(GetClassLongPtrW(window, GCL_STYLE)),
                 icon != nullptr && icon == named ? "I" : "other");
         reportMenu(out, bar, "");
+        fprintf(out, "objects gdi=%d windows=%d\n", countGdiObjects(), countWindowsOf(window));
     }
     fclose(out);
     wchar_t done[MAX_PATH];

@@ -1,0 +1,194 @@
+// bench.cpp: measures nxl.exe under Wine beside Wine's own winemine.exe and prints one table row per
+// figure: start-up to the first painted window, peak memory, processor share over a whole game, key to
+// painted mark, and the objects held across many repaints. Medians of several runs.
+#include <windows.h>
+#include <psapi.h>
+
+#include <stdio.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/driver/nxl_driver.h"
+#include "tests/driver/strategy.h"
+
+using driver::Game;
+
+namespace {
+
+double now()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+struct Search {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK visibleWindowOf(HWND window, LPARAM param)
+{
+    auto *s = reinterpret_cast<Search *>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == s->pid && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Starts the program and measures the time until its window is shown and it has painted it (its
+// queue is idle); peakBytes gets its peak working set half a second later.
+double startUp(const std::wstring &exe, SIZE_T *peakBytes)
+{
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    const double start = now();
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return -1;
+    Search s = {info.dwProcessId, nullptr};
+    while (s.found == nullptr && now() - start < 20000) {
+        EnumWindows(visibleWindowOf, reinterpret_cast<LPARAM>(&s));
+        if (s.found == nullptr)
+            Sleep(1);
+    }
+    WaitForInputIdle(info.hProcess, 10000);
+    const double elapsed = now() - start;
+    Sleep(500);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(info.hProcess, &memory, sizeof memory);
+    *peakBytes = memory.PeakWorkingSetSize;
+    TerminateProcess(info.hProcess, 0);
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return elapsed;
+}
+
+// Processor time of the running nxl.exe, read from the Linux process under Wine (/proc/PID/stat, in
+// clock ticks of 10 ms): Wine does not report the times of another process.
+double cpuMs()
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA("Z:\\proc\\*", &entry);
+    double total = -1;
+    if (find == INVALID_HANDLE_VALUE)
+        return total;
+    do {
+        if (entry.cFileName[0] < '1' || entry.cFileName[0] > '9')
+            continue;
+        char path[MAX_PATH], text[4096] = "";
+        snprintf(path, sizeof path, "Z:\\proc\\%s\\cmdline", entry.cFileName);
+        FILE *in = fopen(path, "rb");
+        if (in == nullptr)
+            continue;
+        const size_t n = fread(text, 1, sizeof text - 1, in);
+        fclose(in);
+        for (size_t i = 0; i < n; ++i)
+            text[i] = text[i] == 0 ? ' ' : text[i];
+        if (strstr(text, "nxl.exe") == nullptr || strstr(text, "nxl_bench") != nullptr)
+            continue;
+        snprintf(path, sizeof path, "Z:\\proc\\%s\\stat", entry.cFileName);
+        in = fopen(path, "rb");
+        if (in == nullptr)
+            continue;
+        const size_t m = fread(text, 1, sizeof text - 1, in);
+        fclose(in);
+        text[m] = 0;
+        const char *p = strrchr(text, ')');
+        unsigned long long utime = 0, stime = 0;
+        // Fields after the command: state, then 10 numbers, then utime and stime.
+        if (p != nullptr && sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) == 2)
+            total = 10.0 * static_cast<double>(utime + stime);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return total;
+}
+
+// One whole game played to its end and its box closed: processor time as a share of the wall time.
+double gameCpuShare()
+{
+    Game game;
+    game.setClientSize(300, 300);
+    const double cpuStart = cpuMs(), wallStart = now();
+    strategy::playOneGame(game, strategy::careless);
+    return (cpuMs() - cpuStart) / (now() - wallStart);
+}
+
+// Time from a posted digit key to the Cross painted in its square.
+double keyToMark()
+{
+    Game game;
+    game.setClientSize(300, 300);
+    Sleep(300);
+    int w, h;
+    const double start = now();
+    game.key('5');
+    while (now() - start < 3000) {
+        const std::vector<uint32_t> px = game.pixels(&w, &h);
+        if (!px.empty() && px[150 * w + 150] == 0x0000FF)
+            return now() - start;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    const int runs = argc > 1 ? atoi(argv[1]) : 7;
+    const std::wstring nxl = driver::exeFolder() + L"\\nxl.exe";
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring mine = std::wstring(system) + L"\\winemine.exe";
+
+    std::vector<double> nxlStart, mineStart, nxlPeak, minePeak, cpu, key;
+    for (int i = 0; i < runs; ++i) {
+        SIZE_T peak = 0;
+        nxlStart.push_back(startUp(nxl, &peak));
+        nxlPeak.push_back(static_cast<double>(peak));
+        mineStart.push_back(startUp(mine, &peak));
+        minePeak.push_back(static_cast<double>(peak));
+        key.push_back(keyToMark());
+    }
+    for (int i = 0; i < std::max(1, runs / 2); ++i)
+        cpu.push_back(gameCpuShare());
+    printf("| figure | nxl.exe | winemine.exe | ratio | target |\n|---|---|---|---|---|\n");
+    printf("| start to first painted window (ms) | %.0f | %.0f | %.2f | ratio <= 0.65 |\n", median(nxlStart),
+           median(mineStart), median(nxlStart) / median(mineStart));
+    printf("| peak working set (KiB) | %.0f | %.0f | %.2f | ratio <= 0.9 |\n", median(nxlPeak) / 1024,
+           median(minePeak) / 1024, median(nxlPeak) / median(minePeak));
+    printf("| processor time over a whole game (%% of wall time) | %.2f | | | < 2 |\n", 100 * median(cpu));
+    printf("| digit key to painted mark (ms) | %.1f | | | < 16 |\n", median(key));
+
+    // GDI objects held before and after 1,000 full repaints, counted inside the game by the probe.
+    Game game;
+    game.key('5');
+    Sleep(1500);
+    const std::vector<std::string> before = game.probe();
+    for (int i = 0; i < 1000; ++i)
+        RedrawWindow(game.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const std::vector<std::string> after = game.probe();
+    printf("| objects before / after 1,000 repaints | %s / %s | | | equal |\n",
+           before.empty() ? "?" : before.back().c_str(), after.empty() ? "?" : after.back().c_str());
+    printf("(medians of %d runs)\n", runs);
+    return 0;
+}

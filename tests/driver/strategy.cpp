@@ -1,0 +1,116 @@
+// strategy.cpp: the drivers' play: minimax for the human's best square, a careless square, whole games.
+#include "tests/driver/strategy.h"
+
+#include <algorithm>
+
+namespace strategy {
+
+namespace {
+
+const char *const Lines[8] = {"012", "345", "678", "036", "147", "258", "048", "246"};
+
+// Minimax score of the board for X, with `turn` to move.
+int score(Board &b, char turn)
+{
+    if (const char w = winner(b))
+        return w == 'X' ? 1 : -1;
+    if (b.find('.') == std::string::npos)
+        return 0;
+    int result = turn == 'X' ? -2 : 2;
+    for (int i = 0; i < 9; ++i) {
+        if (b[i] != '.')
+            continue;
+        b[i] = turn;
+        const int s = score(b, turn == 'X' ? 'O' : 'X');
+        b[i] = '.';
+        result = turn == 'X' ? std::max(result, s) : std::min(result, s);
+    }
+    return result;
+}
+
+}  // namespace
+
+char winner(const Board &b)
+{
+    for (const char *l : Lines) {
+        const char c = b[l[0] - '0'];
+        if (c != '.' && c == b[l[1] - '0'] && c == b[l[2] - '0'])
+            return c;
+    }
+    return 0;
+}
+
+int count(const Board &b, char c)
+{
+    return static_cast<int>(std::count(b.begin(), b.end(), c));
+}
+
+int best(const Board &board)
+{
+    Board b = board;
+    int top = -3, square = 0;
+    for (int i = 0; i < 9; ++i) {
+        if (b[i] != '.')
+            continue;
+        b[i] = 'X';
+        const int s = score(b, 'O');
+        b[i] = '.';
+        if (s > top) {
+            top = s;
+            square = i + 1;
+        }
+    }
+    return square;
+}
+
+int careless(const Board &b)
+{
+    for (int i = 0; i < 9; ++i) {
+        if (b[i] != '.')
+            continue;
+        bool gap = false;
+        for (const char *l : Lines) {
+            int rings = 0, mine = 0;
+            for (int k = 0; k < 3; ++k) {
+                rings += b[l[k] - '0'] == 'O';
+                mine += l[k] - '0' == i;
+            }
+            gap |= mine && rings == 2;
+        }
+        Board t = b;
+        t[i] = 'X';
+        if (!gap && !winner(t))
+            return i + 1;
+    }
+    return static_cast<int>(b.find('.')) + 1;
+}
+
+driver::Box play(driver::Game &game, int square)
+{
+    const Board before = game.board();
+    game.key('0' + square);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 6000) {
+        if (game.findBox().valid())
+            return game.waitBox();
+        const Board now = game.board();
+        if (count(now, 'O') > count(before, 'O') && count(now, 'X') > count(before, 'X'))
+            return driver::Box();
+        Sleep(30);
+    }
+    return driver::Box();
+}
+
+std::wstring playOneGame(driver::Game &game, int (*choose)(const Board &))
+{
+    for (int moves = 0; moves < 5; ++moves) {
+        const driver::Box box = play(game, choose(game.board()));
+        if (box.valid()) {
+            game.answer(box, IDOK);
+            return game.waitBoard(".........") == "........." ? box.text : L"";
+        }
+    }
+    return L"";
+}
+
+}  // namespace strategy

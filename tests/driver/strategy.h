@@ -1,0 +1,26 @@
+// strategy.h: how the drivers play: reading the outcome of a board, the human's best square, a careless
+// square that lets the computer win, and one whole game played through the real window.
+#pragma once
+
+#include <string>
+
+#include "tests/driver/nxl_driver.h"
+
+namespace strategy {
+
+using driver::Board;
+
+char winner(const Board &b);     // 'X', 'O' or 0
+int count(const Board &b, char c);
+int best(const Board &b);        // the human's best square 1..9 (never loses)
+int careless(const Board &b);    // a square that neither wins nor blocks
+
+// Plays square by its digit key; returns the ending's box (still open), or an invalid box when the
+// computer answered and the game goes on.
+driver::Box play(driver::Game &game, int square);
+
+// Plays a whole game with the strategy, closes the ending's box and waits for the empty board; returns
+// the ending's text, empty when the game went wrong.
+std::wstring playOneGame(driver::Game &game, int (*choose)(const Board &));
+
+}  // namespace strategy
