@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb x11-utils imagemagick
-  python3
+  python3 clang libclang-rt-14-dev
 )
 
 missing=()
