@@ -2,6 +2,7 @@
 #include "setup/install.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "setup/locations.h"
 #include "setup/shortcut.h"
@@ -22,21 +23,37 @@ bool askToInstall()
 
 bool runsElevated()
 {
+    const auto openProcessToken = SYSTEM_FUNCTION("advapi32.dll", OpenProcessToken);
+    const auto getTokenInformation = SYSTEM_FUNCTION("advapi32.dll", GetTokenInformation);
     HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    if (openProcessToken == nullptr || getTokenInformation == nullptr ||
+        !openProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
         return false;
     TOKEN_ELEVATION elevation = {};
     DWORD size = 0;
-    const BOOL known = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    const BOOL known = getTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
     CloseHandle(token);
     return known && elevation.TokenIsElevated != 0;
 }
 
 bool openUninstallKey(HKEY root, const char *keyPath, HKEY *key)
 {
+    const auto regCreateKeyEx = SYSTEM_FUNCTION("advapi32.dll", RegCreateKeyExA);
     char noClass[] = "";
-    return RegCreateKeyExA(root, keyPath, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
-                           nullptr, key, nullptr) == ERROR_SUCCESS;
+    return regCreateKeyEx != nullptr &&
+           regCreateKeyEx(root, keyPath, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
+                          nullptr, key, nullptr) == ERROR_SUCCESS;
+}
+
+// Sets one value of an open key and closes the key.
+void setValueAndClose(HKEY key, const char *valueName, DWORD type, const void *data, DWORD size)
+{
+    const auto regSetValueEx = SYSTEM_FUNCTION("advapi32.dll", RegSetValueExA);
+    const auto regCloseKey = SYSTEM_FUNCTION("advapi32.dll", RegCloseKey);
+    if (regSetValueEx != nullptr)
+        regSetValueEx(key, valueName, 0, type, static_cast<const BYTE *>(data), size);
+    if (regCloseKey != nullptr)
+        regCloseKey(key);
 }
 
 void writeUninstallEntry(const char *installedExePath)
@@ -84,8 +101,7 @@ bool writeRegString(HKEY root, const char *keyPath, const char *valueName, const
     HKEY key;
     if (!openUninstallKey(root, keyPath, &key))
         return false;
-    RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE *>(text), lstrlenA(text) + 1);
-    RegCloseKey(key);
+    setValueAndClose(key, valueName, REG_SZ, text, lstrlenA(text) + 1);
     return true;
 }
 
@@ -95,8 +111,7 @@ bool writeRegDword(HKEY root, const char *keyPath, const char *valueName, uint32
     if (!openUninstallKey(root, keyPath, &key))
         return false;
     const DWORD data = value;
-    RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&data), sizeof data);
-    RegCloseKey(key);
+    setValueAndClose(key, valueName, REG_DWORD, &data, sizeof data);
     return true;
 }
 
@@ -125,7 +140,8 @@ void runInstall(bool quiet)
         // Missing rights: try once more with them. An installer that has them already would only
         // fail the same way again, so it stops here.
         if (!runsElevated())
-            shellExecute(nullptr, "runas", programPath(), firstArgument(), nullptr, SW_SHOWNORMAL);
+            if (const auto shellExecute = SYSTEM_FUNCTION("shell32.dll", ShellExecuteA))
+                shellExecute(nullptr, "runas", programPath(), firstArgument(), nullptr, SW_SHOWNORMAL);
         ExitProcess(1);
     }
     closeRunningInstance();

@@ -8,18 +8,6 @@
 #include "setup/locations.h"
 #include "setup/system_dll.h"
 
-namespace {
-
-using CoInitializeFunction = HRESULT(WINAPI *)(void *);
-using CoCreateInstanceFunction = HRESULT(WINAPI *)(REFCLSID, IUnknown *, DWORD, REFIID, void **);
-using CoUninitializeFunction = void(WINAPI *)();
-
-template <typename Function> Function ole32(const char *name)
-{
-    return reinterpret_cast<Function>(systemFunction("ole32.dll", name));
-}
-
-}  // namespace
 
 bool createShortcut(const char *target, const char *arguments, const char *workingDirectory,
                     const char *linkPath, const char *description, const char *iconPath, int iconIndex,
@@ -28,9 +16,9 @@ bool createShortcut(const char *target, const char *arguments, const char *worki
     char directory[PathCapacity];
     shortcutWorkingDirectory(workingDirectory, target, directory, sizeof directory);
 
-    const auto coInitialize = ole32<CoInitializeFunction>("CoInitialize");
-    const auto coCreateInstance = ole32<CoCreateInstanceFunction>("CoCreateInstance");
-    const auto coUninitialize = ole32<CoUninitializeFunction>("CoUninitialize");
+    const auto coInitialize = SYSTEM_FUNCTION("ole32.dll", CoInitialize);
+    const auto coCreateInstance = SYSTEM_FUNCTION("ole32.dll", CoCreateInstance);
+    const auto coUninitialize = SYSTEM_FUNCTION("ole32.dll", CoUninitialize);
     if (coInitialize == nullptr || coCreateInstance == nullptr || coUninitialize == nullptr)
         return false;
 

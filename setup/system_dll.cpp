@@ -12,15 +12,7 @@ void *systemFunction(const char *library, const char *function)
     if (length == 0 || length >= sizeof path || !appendPath(path, sizeof path, "\\") ||
         !appendPath(path, sizeof path, library))
         return nullptr;
-    HMODULE module = LoadLibraryA(path);   // kept loaded to the end of the (short) setup run
+    // Each call adds a reference; the library stays loaded to the end of the short setup run.
+    HMODULE module = LoadLibraryA(path);
     return module != nullptr ? reinterpret_cast<void *>(GetProcAddress(module, function)) : nullptr;
-}
-
-void shellExecute(void *owner, const char *verb, const char *file, const char *parameters, const char *directory,
-                  int show)
-{
-    using ShellExecuteFunction = HINSTANCE(WINAPI *)(HWND, const char *, const char *, const char *, const char *, INT);
-    const auto execute = reinterpret_cast<ShellExecuteFunction>(systemFunction("shell32.dll", "ShellExecuteA"));
-    if (execute != nullptr)
-        execute(static_cast<HWND>(owner), verb, file, parameters, directory, show);
 }

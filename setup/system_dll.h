@@ -1,10 +1,14 @@
-// system_dll.h: functions of the shell and COM libraries, loaded from the system folder only when a
-// setup run needs them, so that a game run starts without loading either library.
+// system_dll.h: functions of system libraries that only setup runs need (registry, token, shell, COM),
+// loaded from the system folder when first called, so that a game run starts without those libraries.
 #pragma once
 
 // The address of the named function in the system library (for example "shell32.dll"), or null.
 void *systemFunction(const char *library, const char *function);
 
-// ShellExecuteA of shell32.dll; does nothing when the library cannot be loaded.
-void shellExecute(void *owner, const char *verb, const char *file, const char *parameters, const char *directory,
-                  int show);
+template <typename Function> Function systemFunctionOf(const char *library, const char *function)
+{
+    return reinterpret_cast<Function>(systemFunction(library, function));
+}
+
+// The platform function `name` of `library`, typed as <windows.h> declares it; null when missing.
+#define SYSTEM_FUNCTION(library, name) systemFunctionOf<decltype(&name)>(library, #name)

@@ -3,6 +3,7 @@
 #include "setup/uninstall.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "setup/install.h"
 #include "setup/locations.h"
@@ -29,7 +30,8 @@ void runUninstall(bool quiet)
         DeleteFileA(shortcutPath);
 
     // The entry lives in the 32-bit view, whatever the bitness of this process.
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, KEY_WOW64_32KEY, 0);
+    if (const auto regDeleteKeyEx = SYSTEM_FUNCTION("advapi32.dll", RegDeleteKeyExA))
+        regDeleteKeyEx(HKEY_LOCAL_MACHINE, UninstallKeyPath, KEY_WOW64_32KEY, 0);
 
     char programFolder[PathCapacity];
     formVendorFolder(programFolder);
@@ -45,6 +47,7 @@ void runUninstall(bool quiet)
     char command[2 * PathCapacity + 64];
     if (appendPath(interpreter, sizeof interpreter, "\\cmd.exe") &&
         removalCommand(startMenuFolder, programFolder, command, sizeof command))
-        shellExecute(nullptr, "open", interpreter, command, systemFolder, SW_HIDE);
+        if (const auto shellExecute = SYSTEM_FUNCTION("shell32.dll", ShellExecuteA))
+            shellExecute(nullptr, "open", interpreter, command, systemFolder, SW_HIDE);
     ExitProcess(3);
 }

@@ -37,7 +37,7 @@ const TextPairW CaptionAbout = {L"AboutNoxel", L"\u00DCber Noxel"};
 #define EM4 L"\u2014\u2014\u2014\u2014"
 const wchar_t AboutHeader[] =
     L"Noxel \u2013 v1.0.0.0\r"
-    L"\u00A9 2026 Ilvo Orvane. All rights reserved.\r"
+    L"\u00A9 2026 Ilvo Orvane\r"
     EM4 EM4 EM4 EM4 EM4 EM4 EM4 L"\r";
 #undef EM4
 

@@ -19,19 +19,14 @@ BOOL CALLBACK findWindow(HWND window, LPARAM param)
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     wchar_t name[64];
-    if (pid == search->pid && IsWindowVisible(window) && GetClassNameW(window, name, 64) &&
-        lstrcmpW(name, search->className) == 0) {
+    const bool classMatches = search->className == nullptr
+                                  ? GetWindow(window, GW_OWNER) == nullptr
+                                  : GetClassNameW(window, name, 64) && lstrcmpW(name, search->className) == 0;
+    if (pid == search->pid && IsWindowVisible(window) && classMatches) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
-}
-
-HWND topLevel(DWORD pid, const wchar_t *className)
-{
-    WindowSearch search = {pid, className, nullptr};
-    EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 std::wstring windowText(HWND window)
@@ -57,9 +52,11 @@ BOOL CALLBACK collectButtons(HWND child, LPARAM param)
 
 }  // namespace
 
-void pause(DWORD milliseconds)
+HWND findTopLevel(DWORD pid, const wchar_t *className)
 {
-    Sleep(milliseconds);
+    WindowSearch search = {pid, className, nullptr};
+    EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 std::wstring exeFolder()
@@ -89,7 +86,7 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
                         &info_))
         return;
     for (int i = 0; waitForWindow && i < 200 && window_ == nullptr && running(); ++i) {
-        window_ = topLevel(info_.dwProcessId, L"NXL32Cls");
+        window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls");
         if (window_ == nullptr)
             Sleep(50);
     }
@@ -269,7 +266,7 @@ Board Game::waitChange(const Board &before, DWORD milliseconds) const
 Box Game::findBox() const
 {
     Box box;
-    box.window = topLevel(info_.dwProcessId, L"#32770");
+    box.window = findTopLevel(info_.dwProcessId, L"#32770");
     if (box.window == nullptr)
         return box;
     box.caption = windowText(box.window);

@@ -10,6 +10,9 @@
 namespace driver {
 
 std::wstring exeFolder();
+
+// A visible top-level window of the process, of the class (any unowned window when className is null).
+HWND findTopLevel(DWORD pid, const wchar_t *className);
 std::string utf8(const std::wstring &text);
 
 struct Box {
@@ -68,7 +71,5 @@ private:
     PROCESS_INFORMATION info_ = {};
     HWND window_ = nullptr;
 };
-
-void pause(DWORD milliseconds);
 
 }  // namespace driver
