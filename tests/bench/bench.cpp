@@ -1,7 +1,9 @@
 // bench.cpp: measures nxl.exe under Wine from a driver beside it and prints one table row per figure:
-// processor share over a whole game, key to painted mark, the paced wait's own processor time, and the
-// objects held across many repaints. Medians of several runs; scripts/bench.sh adds start-up and memory.
+// peak working set beside winemine.exe, processor share over a whole game, key to painted mark, the
+// paced wait's own processor time, and the objects held across many repaints. Medians of several runs;
+// scripts/bench.sh adds the start-up time.
 #include <windows.h>
+#include <psapi.h>
 
 #include <stdio.h>
 
@@ -44,6 +46,29 @@ double threadCpuMs()
         return static_cast<double>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000.0;
     };
     return ms(kernel) + ms(user);
+}
+
+// The peak working set of the program, as the system reports it, once its window is up and idle.
+double peakWorkingSetKiB(const std::wstring &exe)
+{
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return -1;
+    for (int i = 0; i < 2000 && driver::findTopLevel(info.dwProcessId, nullptr) == nullptr; ++i)
+        Sleep(5);
+    WaitForInputIdle(info.hProcess, 10000);
+    Sleep(500);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(info.hProcess, &memory, sizeof memory);
+    TerminateProcess(info.hProcess, 0);
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return static_cast<double>(memory.PeakWorkingSetSize) / 1024;
 }
 
 // Processor time of the running nxl.exe, read from the Linux process under Wine (/proc/PID/stat, in
@@ -118,9 +143,14 @@ double keyToMark()
 int main(int argc, char **argv)
 {
     const int runs = argc > 1 ? atoi(argv[1]) : 7;
-    std::vector<double> cpu, key, wait;
-    for (int i = 0; i < runs; ++i)
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    std::vector<double> cpu, key, nxlPeak, minePeak;
+    for (int i = 0; i < runs; ++i) {
         key.push_back(keyToMark());
+        nxlPeak.push_back(peakWorkingSetKiB(driver::exeFolder() + L"\\nxl.exe"));
+        minePeak.push_back(peakWorkingSetKiB(std::wstring(system) + L"\\winemine.exe"));
+    }
     for (int i = 0; i < std::max(1, runs / 2); ++i)
         cpu.push_back(gameCpuShare());
     // The paced wait of the game, run here in this process; thread times come in 10 ms steps under
@@ -130,6 +160,8 @@ int main(int argc, char **argv)
         waitPumping(1000);
     const double waitCpu = (threadCpuMs() - waitStart) / runs;
 
+    printf("| peak working set (KiB) | %.0f | %.0f | %.2f | ratio <= 0.9 |\n", median(nxlPeak), median(minePeak),
+           median(nxlPeak) / median(minePeak));
     printf("| processor time over a whole game (%% of wall time) | %.2f | | | < 2 |\n", 100 * median(cpu));
     printf("| digit key to painted mark (ms) | %.1f | | | < 16 |\n", median(key));
     printf("| processor time of one waitPumping(1000) (ms) | %.1f | | | near 0 |\n", waitCpu);
