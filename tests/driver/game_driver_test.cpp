@@ -247,34 +247,32 @@ TEST_F(Window, OccupiedSquareChangesNothing)
 
 TEST_F(Window, EachEndingShowsItsBoxOverTheFinishedBoardThenEmptiesIt)
 {
-    Board finished;
-    const Box lost = playToEnd(strategy::careless, &finished);
-    ASSERT_TRUE(lost.valid());
-    EXPECT_EQ(lost.caption, L"Noxel");
-    EXPECT_EQ(lost.text, L"The computer has won!!!");
-    EXPECT_EQ(lost.buttons, (std::vector<std::wstring>{L"OK"}));
-    EXPECT_EQ(winner(finished), 'O');
-    game.answer(lost, IDOK);
-    EXPECT_EQ(game.waitBoard(Empty), Empty);
-
-    // The best play never loses; the computer's random choices give wins and draws.
-    bool won = false, drawn = false;
-    for (int round = 0; round < 12 && !(won && drawn); ++round) {
-        const Box box = playToEnd(strategy::best, &finished);
+    // Careless play mostly loses; the best play never loses, and the computer's random choices give
+    // wins and draws. Games alternate until every ending has been seen.
+    bool won = false, lost = false, drawn = false;
+    for (int round = 0; round < 30 && !(won && lost && drawn); ++round) {
+        Board finished;
+        const Box box = playToEnd(round % 2 ? strategy::best : strategy::careless, &finished);
         ASSERT_TRUE(box.valid());
         EXPECT_EQ(box.caption, L"Noxel");
+        EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"OK"}));
         if (box.text == L"Bravo, you've won!") {
             won = true;
             EXPECT_EQ(winner(finished), 'X');
+        } else if (box.text == L"The computer has won!!!") {
+            lost = true;
+            EXPECT_EQ(winner(finished), 'O');
         } else {
             EXPECT_EQ(box.text, L"It's a draw!");
             EXPECT_EQ(count(finished, '.'), 0);
+            EXPECT_EQ(winner(finished), 0);
             drawn = true;
         }
         game.answer(box, IDOK);
         ASSERT_EQ(game.waitBoard(Empty), Empty);
     }
     EXPECT_TRUE(won);
+    EXPECT_TRUE(lost);
     EXPECT_TRUE(drawn);
 }
 
@@ -323,13 +321,17 @@ TEST_F(Window, ComputerOpensWithTheNextNewGame)
     Sleep(200);
     EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [Computer begins]");
 
-    // Ctrl+N asks during a game, as F2 does.
+    // Ctrl+N asks during a game, as F2 does; Yes starts the next game with the computer's mark alone.
+    ASSERT_FALSE(play(static_cast<int>(b.find('.')) + 1).valid());
     game.input({VK_CONTROL, 'N'});
     Box box = game.waitBox();
     ASSERT_TRUE(box.valid());
     EXPECT_EQ(box.caption, L"New Game");
     game.answer(box, IDYES);
-    b = game.waitBoard(Empty, 500);
+    const DWORD start = GetTickCount();
+    do
+        b = game.board();
+    while ((count(b, 'X') != 0 || count(b, 'O') != 1) && GetTickCount() - start < 3000);
     EXPECT_EQ(count(b, 'O'), 1);
     EXPECT_EQ(count(b, 'X'), 0);
 }
