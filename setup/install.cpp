@@ -36,7 +36,7 @@ bool runsElevated()
     return known && elevation.TokenIsElevated != 0;
 }
 
-bool openUninstallKey(HKEY root, const char *keyPath, HKEY *key)
+bool openKeyIn32BitView(HKEY root, const char *keyPath, HKEY *key)
 {
     const auto regCreateKeyEx = SYSTEM_FUNCTION("advapi32.dll", RegCreateKeyExA);
     char noClass[] = "";
@@ -99,7 +99,7 @@ void formVendorFolder(char *path)
 bool writeRegString(HKEY root, const char *keyPath, const char *valueName, const char *text)
 {
     HKEY key;
-    if (!openUninstallKey(root, keyPath, &key))
+    if (!openKeyIn32BitView(root, keyPath, &key))
         return false;
     setValueAndClose(key, valueName, REG_SZ, text, lstrlenA(text) + 1);
     return true;
@@ -108,7 +108,7 @@ bool writeRegString(HKEY root, const char *keyPath, const char *valueName, const
 bool writeRegDword(HKEY root, const char *keyPath, const char *valueName, uint32_t value)
 {
     HKEY key;
-    if (!openUninstallKey(root, keyPath, &key))
+    if (!openKeyIn32BitView(root, keyPath, &key))
         return false;
     const DWORD data = value;
     setValueAndClose(key, valueName, REG_DWORD, &data, sizeof data);
