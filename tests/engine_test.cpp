@@ -3,6 +3,8 @@
 
 #include <math.h>
 
+#include <algorithm>
+
 #include "game/computer.h"
 #include "game/flow.h"
 #include "tests/fake_ui.h"
@@ -23,6 +25,14 @@ void setBoard(const char *rows)
         game.moveCount += game.board[n] != Empty;
         ++n;
     }
+}
+
+// Field by field: the record's padding bytes carry no meaning.
+bool sameState(const GameState &a, const GameState &b)
+{
+    return a.starter == b.starter && a.busy == b.busy && a.aboutOpen == b.aboutOpen && a.muted == b.muted &&
+           a.german == b.german && a.moveCount == b.moveCount &&
+           std::equal(a.board + 1, a.board + 10, b.board + 1);
 }
 
 bool boardEmpty()
@@ -150,7 +160,7 @@ TEST_F(Engine, ChoiceReadsTheBoardOnly)
     setBoard("XO./.X./...");
     const GameState before = game;
     chooseComputerMove();
-    EXPECT_EQ(0, memcmp(&before, &game, sizeof game));
+    EXPECT_TRUE(sameState(before, game));
 }
 
 // ---- New Game --------------------------------------------------------------------------------
@@ -217,7 +227,7 @@ TEST_F(Engine, AnOccupiedSquareTicksAndChangesNothing)
     const GameState before = game;
     playHumanMove(w, 2);
     EXPECT_EQ(fake::events, (Events{"tick"}));
-    EXPECT_EQ(0, memcmp(&before, &game, sizeof game));
+    EXPECT_TRUE(sameState(before, game));
 }
 
 TEST_F(Engine, InputWhileBusyIsDropped)
