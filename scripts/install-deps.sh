@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# install-deps.sh: installs with apt-get whatever the build and the tests need and this machine lacks.
+# install-deps.sh: installs with apt-get whatever the build and the tests need and this machine lacks,
+# the 32-bit Wine for the shipped file included, and on a machine that runs no i386 code itself a qemu
+# to run that Wine through (build/tools/qemu-i386).
 set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
 
 packages=(
   cmake ninja-build googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 xvfb x11-utils imagemagick
+  wine64 wine32:i386 xvfb x11-utils imagemagick
   python3 clang libclang-rt-14-dev
 )
+
+SUDO=""
+[ "$(id -u)" = 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
 
 missing=()
 for p in "${packages[@]}"; do
@@ -16,9 +24,53 @@ done
 
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "install-deps: installing ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" = 0 ] || SUDO="sudo"
-  export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# A 32-bit program started through qemu 7.2 (Debian 12's) takes about a minute: qemu takes the
+# MAP_FIXED_NOREPLACE with which Wine reserves its address space for a mere hint, places the blocks
+# elsewhere, and Wine goes on to probe the upper 2 GiB in 64 KiB steps. qemu 10.0 honours the flag and
+# the start takes a second. Where the system's qemu is older, the one of Debian's backports is fetched
+# (with a private apt state, leaving the system's sources and packages alone) and only its qemu-i386
+# is kept.
+qemu_is_recent() {
+  local major
+  major=$("$1" --version 2>/dev/null | sed -n '1s/.*version \([0-9]*\)\..*/\1/p')
+  [ -n "$major" ] && [ "$major" -ge 10 ]
+}
+
+i386_entry_present() {
+  grep -qs '^magic 7f454c4601010100000000000000000002000300$' /proc/sys/fs/binfmt_misc/*
+}
+
+tools=$root/build/tools
+if ! i386_entry_present && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  :   # this machine runs i386 code itself
+elif ! qemu_is_recent "$tools/qemu-i386"; then
+  mkdir -p "$tools"
+  for system_qemu in /usr/bin/qemu-i386-static /usr/bin/qemu-i386; do
+    if qemu_is_recent "$system_qemu"; then ln -sfn "$system_qemu" "$tools/qemu-i386"; break; fi
+  done
+  if ! qemu_is_recent "$tools/qemu-i386"; then
+    . /etc/os-release
+    suite=$VERSION_CODENAME-backports
+    echo "install-deps: fetching qemu-i386 from $suite into $tools"
+    apt_dir=$tools/apt
+    rm -rf "$apt_dir"
+    mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+    echo "deb [arch=amd64 signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian $suite main" \
+      >"$apt_dir/sources.list"
+    apt_options=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
+                 -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir/cache" -o APT::Sandbox::User="$(id -un)")
+    apt-get "${apt_options[@]}" update -qq
+    (cd "$apt_dir" && apt-get "${apt_options[@]}" download -qq "qemu-user/$suite")
+    dpkg-deb --fsys-tarfile "$apt_dir"/qemu-user_*.deb | tar -xO ./usr/bin/qemu-i386 >"$tools/qemu-i386.new"
+    chmod +x "$tools/qemu-i386.new"
+    rm -f "$tools/qemu-i386"
+    mv "$tools/qemu-i386.new" "$tools/qemu-i386"
+    rm -rf "$apt_dir"
+  fi
+  qemu_is_recent "$tools/qemu-i386" || { echo "install-deps: no qemu-i386 of version 10 or later" >&2; exit 1; }
 fi

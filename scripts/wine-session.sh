@@ -1,12 +1,31 @@
 # wine-session.sh: sourced by the scripts that run Windows programs here. Starts a virtual display (unless
-# one is given), a Wine prefix inside the build tree and a persistent wineserver, and stops exactly what
-# it started when the calling script exits.
+# one is given), a Wine prefix inside the build tree and a persistent wineserver, lets 32-bit programs
+# run where the kernel cannot run them itself, and undoes exactly what it did when the calling script
+# exits, also after a failure or an interrupt.
+#   wine_i386_enable            32-bit programs from now on; prints one line and fails when impossible;
+#                               sets WINE_I386_QEMU when they run through qemu
 #   wine_session_start PREFIX_DIR [use-own-display]
+#   wine_session_stop; wine_i386_disable
 WINE64=/usr/lib/wine/wine64
+WINE32=/usr/lib/wine/wine
 WINESERVER=/usr/lib/wine/wineserver
+BINFMT=/proc/sys/fs/binfmt_misc
+# The entry that hands i386 ELF files (the 32-bit Wine loader) to qemu: ELF, 32-bit, little-endian,
+# executable or shared object, machine 3 (i386).
+I386_BINFMT_NAME=noxel-i386
+I386_BINFMT_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+I386_BINFMT_MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 
 _wine_session_xvfb_pid=""
 _wine_session_server=""
+_wine_i386_registered=""
+_wine_i386_mounted=""
+WINE_I386_QEMU=""
+
+_wine_session_traps() {
+  trap 'wine_session_stop; wine_i386_disable' EXIT
+  trap 'exit 130' INT TERM
+}
 
 wine_session_stop() {
   if [ -n "$_wine_session_server" ]; then
@@ -18,6 +37,68 @@ wine_session_stop() {
     kill "$_wine_session_xvfb_pid" 2>/dev/null || true
     wait "$_wine_session_xvfb_pid" 2>/dev/null || true
     _wine_session_xvfb_pid=""
+  fi
+}
+
+# An enabled binfmt_misc entry, anyone's, that takes i386 ELF files.
+_wine_i386_entry_present() {
+  grep -qs '^magic 7f454c4601010100000000000000000002000300$' "$BINFMT"/*
+}
+
+wine_i386_enable() {
+  local qemu
+  qemu=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/tools/qemu-i386
+  if [ ! -x "$WINE32" ]; then
+    echo "32-bit Wine: not installed (wine32:i386); scripts/install-deps.sh installs it"
+    return 1
+  fi
+  if ! _wine_i386_entry_present && "$WINE32" --version >/dev/null 2>&1; then
+    return 0   # the kernel runs i386 code itself
+  fi
+  if [ "$(id -u)" != 0 ]; then
+    echo "32-bit Wine: this kernel runs no i386 code, and handing it to qemu through binfmt_misc needs root"
+    return 1
+  fi
+  if [ ! -x "$qemu" ]; then
+    echo "32-bit Wine: this kernel runs no i386 code and $qemu is missing; scripts/install-deps.sh fetches it"
+    return 1
+  fi
+  if [ ! -e "$BINFMT/register" ]; then
+    if ! mount -t binfmt_misc binfmt_misc "$BINFMT" 2>/dev/null; then
+      echo "32-bit Wine: this kernel runs no i386 code and offers no binfmt_misc to hand it to qemu"
+      return 1
+    fi
+    _wine_i386_mounted=1
+  fi
+  _wine_session_traps
+  # An entry of this name is a leftover of an earlier run that was killed outright.
+  [ ! -e "$BINFMT/$I386_BINFMT_NAME" ] || echo -1 >"$BINFMT/$I386_BINFMT_NAME"
+  # F: the kernel opens qemu now, so it is found whatever the 32-bit process's root and path. A newer
+  # entry comes first, so this one also wins over an older one for i386.
+  if ! printf '%s' ":$I386_BINFMT_NAME:M::$I386_BINFMT_MAGIC:$I386_BINFMT_MASK:$qemu:F" >"$BINFMT/register" 2>/dev/null; then
+    echo "32-bit Wine: binfmt_misc refused the entry for qemu"
+    wine_i386_disable
+    return 1
+  fi
+  _wine_i386_registered=1
+  WINE_I386_QEMU=$qemu
+  if ! "$WINE32" --version >/dev/null 2>&1; then
+    echo "32-bit Wine: the loader does not start even through $qemu"
+    wine_i386_disable
+    return 1
+  fi
+}
+
+wine_i386_disable() {
+  if [ -n "$_wine_i386_registered" ]; then
+    echo -1 >"$BINFMT/$I386_BINFMT_NAME" 2>/dev/null || true
+    _wine_i386_registered=""
+    WINE_I386_QEMU=""
+  fi
+  # Unmounted again only when nobody else's entry lives there.
+  if [ -n "$_wine_i386_mounted" ] && [ -z "$(ls "$BINFMT" | grep -vxE 'register|status')" ]; then
+    umount "$BINFMT" 2>/dev/null || true
+    _wine_i386_mounted=""
   fi
 }
 
@@ -34,17 +115,20 @@ _wine_session_start_xvfb() {
 }
 
 # Settings measured to matter here: no 1-2 s wait for a window manager at every hidden window, and a
-# crash ends the process with its exception code instead of waiting in the debugger.
+# crash ends the process with its exception code instead of waiting in the debugger. A 32-bit process
+# reads the debugger's setting from the 32-bit view of the registry.
 _wine_session_tune_prefix() {
   "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d "" /f >/dev/null 2>&1
+  for view in 64 32; do
+    "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d "" /f \
+      /reg:$view >/dev/null 2>&1
+  done
   "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 }
 
 wine_session_start() {
   local prefix=$1 own_display=${2:-}
-  trap wine_session_stop EXIT
-  trap 'exit 130' INT TERM
+  _wine_session_traps
   if [ -z "$own_display" ] || [ -z "${DISPLAY:-}" ]; then
     _wine_session_start_xvfb || return 1
   fi

@@ -247,12 +247,13 @@ TEST_F(Window, OccupiedSquareChangesNothing)
 
 TEST_F(Window, EachEndingShowsItsBoxOverTheFinishedBoardThenEmptiesIt)
 {
-    // Careless play mostly loses; the best play never loses, and the computer's random choices give
-    // wins and draws. Games alternate until every ending has been seen.
+    // Careless play mostly loses; quiet play never loses, and the computer's random choices draw about
+    // half of those games. Games alternate until every ending has been seen: 30 games miss one ending
+    // with a chance of about 1 in 40,000.
     bool won = false, lost = false, drawn = false;
     for (int round = 0; round < 30 && !(won && lost && drawn); ++round) {
         Board finished;
-        const Box box = playToEnd(round % 2 ? strategy::best : strategy::careless, &finished);
+        const Box box = playToEnd(round % 2 ? strategy::quiet : strategy::careless, &finished);
         ASSERT_TRUE(box.valid());
         EXPECT_EQ(box.caption, L"Noxel");
         EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"OK"}));
@@ -292,13 +293,14 @@ TEST_F(Window, NewGameAsksOnlyDuringAGame)
     EXPECT_EQ(box.text, L"New Game:\rAbort the current game?");
     EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
     EXPECT_EQ(box.defaultButton, L"&No");
+    // The closed box uncovers the board, which is then painted anew: read it once the paint is done.
     game.answer(box, IDNO);
-    EXPECT_EQ(game.board(), b);
+    EXPECT_EQ(game.waitBoard(b), b);
 
     game.command(101);
     box = game.waitBox();
     game.answer(box, IDCANCEL);
-    EXPECT_EQ(game.board(), b);
+    EXPECT_EQ(game.waitBoard(b), b);
 
     game.command(101);
     box = game.waitBox();
@@ -461,11 +463,12 @@ TEST(Soak, GamesLeaveNothingBehind)
     // One game first: the first message box loads the system's fonts and icons, which stay cached.
     ASSERT_FALSE(strategy::playOneGame(game, strategy::careless).empty());
     const std::string before = objectsLine(game.probe());
-    ASSERT_EQ(before.rfind("objects gdi=", 0), 0u) << before;
+    int objects = 0;
+    ASSERT_TRUE(sscanf(before.c_str(), "objects gdi=%d", &objects) == 1 && objects > 0) << before;
 
     int won = 0, lost = 0, drawn = 0;
     for (int i = 0; i < games; ++i) {
-        const std::wstring ending = strategy::playOneGame(game, i % 3 == 2 ? strategy::careless : strategy::best);
+        const std::wstring ending = strategy::playOneGame(game, i % 3 == 2 ? strategy::careless : strategy::quiet);
         won += ending == L"Bravo, you've won!";
         lost += ending == L"The computer has won!!!";
         drawn += ending == L"It's a draw!";

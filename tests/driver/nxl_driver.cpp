@@ -1,7 +1,9 @@
 // nxl_driver.cpp: starting nxl.exe and reading and working its window from another process.
 #include "tests/driver/nxl_driver.h"
 
+#include <psapi.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 namespace driver {
 
@@ -50,6 +52,62 @@ BOOL CALLBACK collectButtons(HWND child, LPARAM param)
     return TRUE;
 }
 
+// The address of an exported function inside another process, read from the export table of the
+// module as that process has loaded it: a 64-bit driver's own addresses mean nothing in a 32-bit game.
+void *remoteExport(HANDLE process, const wchar_t *moduleName, const char *function)
+{
+    BOOL wow64 = FALSE;
+    IsWow64Process(process, &wow64);
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (!EnumProcessModulesEx(process, modules, sizeof modules, &bytes, wow64 ? LIST_MODULES_32BIT : LIST_MODULES_64BIT))
+        return nullptr;
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+        wchar_t name[MAX_PATH];
+        if (!GetModuleBaseNameW(process, modules[i], name, MAX_PATH) || lstrcmpiW(name, moduleName) != 0)
+            continue;
+        const BYTE *image = reinterpret_cast<const BYTE *>(modules[i]);
+        auto read = [&](DWORD rva, void *out, size_t size) {
+            return ReadProcessMemory(process, image + rva, out, size, nullptr) != 0;
+        };
+        IMAGE_DOS_HEADER dos;
+        IMAGE_NT_HEADERS32 nt32;   // the data directories sit further on in a 64-bit header
+        IMAGE_NT_HEADERS64 nt64;
+        if (!read(0, &dos, sizeof dos) || !read(dos.e_lfanew, &nt32, sizeof nt32))
+            return nullptr;
+        IMAGE_DATA_DIRECTORY exports = nt32.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+        if (nt32.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+            if (!read(dos.e_lfanew, &nt64, sizeof nt64))
+                return nullptr;
+            exports = nt64.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+        }
+        // The directory, its tables and its names, read at once.
+        std::vector<BYTE> data(exports.Size);
+        if (exports.Size < sizeof(IMAGE_EXPORT_DIRECTORY) || !read(exports.VirtualAddress, data.data(), data.size()))
+            return nullptr;
+        auto at = [&](DWORD rva) -> const BYTE * {
+            return rva >= exports.VirtualAddress && rva - exports.VirtualAddress < data.size()
+                       ? &data[rva - exports.VirtualAddress] : nullptr;
+        };
+        const auto *directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY *>(data.data());
+        for (DWORD n = 0; n < directory->NumberOfNames; ++n) {
+            const BYTE *nameRva = at(directory->AddressOfNames + 4 * n);
+            const BYTE *ordinal = at(directory->AddressOfNameOrdinals + 2 * n);
+            if (nameRva == nullptr || ordinal == nullptr)
+                return nullptr;
+            const BYTE *text = at(*reinterpret_cast<const DWORD *>(nameRva));
+            if (text == nullptr || strncmp(reinterpret_cast<const char *>(text), function,
+                                           data.data() + data.size() - text) != 0)
+                continue;
+            const BYTE *entry = at(directory->AddressOfFunctions + 4 * *reinterpret_cast<const WORD *>(ordinal));
+            const DWORD rva = entry ? *reinterpret_cast<const DWORD *>(entry) : 0;
+            // An address inside the directory is a forwarder's text, not code.
+            return rva != 0 && at(rva) == nullptr ? const_cast<BYTE *>(image + rva) : nullptr;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 HWND findTopLevel(DWORD pid, const wchar_t *className)
@@ -67,6 +125,31 @@ std::wstring exeFolder()
     return path;
 }
 
+std::wstring folderOf(const std::wstring &path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+}
+
+std::wstring program()
+{
+    const wchar_t *chosen = _wgetenv(L"NOXEL_PROGRAM");
+    if (chosen == nullptr || *chosen == 0)
+        return exeFolder() + L"\\nxl.exe";
+    std::wstring path = chosen;
+    for (wchar_t &c : path)
+        if (c == L'/')
+            c = L'\\';
+    return path;
+}
+
+DWORD startTimeout()
+{
+    const char *setting = getenv("NOXEL_START_TIMEOUT_MS");
+    const long ms = setting != nullptr ? atol(setting) : 0;
+    return ms > 0 ? static_cast<DWORD>(ms) : 10000;
+}
+
 std::string utf8(const std::wstring &text)
 {
     std::string out(text.size() * 3 + 1, '\0');
@@ -78,14 +161,15 @@ std::string utf8(const std::wstring &text)
 
 Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForWindow)
 {
-    const std::wstring program = exe.empty() ? exeFolder() + L"\\nxl.exe" : exe;
-    std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    const std::wstring path = exe.empty() ? program() : exe;
+    std::wstring commandLine = L"\"" + path + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info_))
         return;
-    for (int i = 0; waitForWindow && i < 200 && window_ == nullptr && running(); ++i) {
+    const DWORD start = GetTickCount();
+    while (waitForWindow && window_ == nullptr && running() && GetTickCount() - start < startTimeout()) {
         window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls");
         if (window_ == nullptr)
             Sleep(50);
@@ -312,17 +396,17 @@ void Game::moveBoxAside(const Box &box) const
 
 std::vector<std::string> Game::probe() const
 {
-    const std::wstring dll = exeFolder() + L"\\nxl_probe.dll";
+    const std::wstring folder = folderOf(program());
+    const std::wstring dll = folder + L"\\nxl_probe.dll";
     wchar_t report[MAX_PATH];
-    swprintf(report, MAX_PATH, L"%ls\\probe-%lu.txt", exeFolder().c_str(), info_.dwProcessId);
+    swprintf(report, MAX_PATH, L"%ls\\probe-%lu.txt", folder.c_str(), info_.dwProcessId);
     DeleteFileW(report);
 
     const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
     void *remote = VirtualAllocEx(info_.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
     WriteProcessMemory(info_.hProcess, remote, dll.c_str(), bytes, nullptr);
-    auto *loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-    HANDLE thread = CreateRemoteThread(info_.hProcess, nullptr, 0, loadLibrary, remote, 0, nullptr);
+    auto *loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(remoteExport(info_.hProcess, L"kernel32.dll", "LoadLibraryW"));
+    HANDLE thread = loadLibrary ? CreateRemoteThread(info_.hProcess, nullptr, 0, loadLibrary, remote, 0, nullptr) : nullptr;
     if (thread != nullptr) {
         WaitForSingleObject(thread, 5000);
         CloseHandle(thread);

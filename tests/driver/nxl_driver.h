@@ -10,6 +10,12 @@
 namespace driver {
 
 std::wstring exeFolder();
+// The program under test: NOXEL_PROGRAM when set (the shipped 32-bit file, say), otherwise the nxl.exe
+// built beside the driver. Its folder also holds the probe of its own width.
+std::wstring program();
+std::wstring folderOf(const std::wstring &path);
+// How long a start may take until the program's first window: NOXEL_START_TIMEOUT_MS, default 10 s.
+DWORD startTimeout();
 
 // A visible top-level window of the process, of the class (any unowned window when className is null).
 HWND findTopLevel(DWORD pid, const wchar_t *className);
@@ -28,7 +34,7 @@ using Board = std::string;
 
 class Game {
 public:
-    // Starts exe (default: nxl.exe beside the driver) with the arguments and, unless told otherwise,
+    // Starts exe (default: the program under test) with the arguments and, unless told otherwise,
     // waits for its game window. Under Wine the program's language follows LC_ALL of the driver.
     explicit Game(const std::wstring &arguments = L"", const std::wstring &exe = L"", bool waitForWindow = true);
     ~Game();

@@ -2,7 +2,6 @@
 // menu tree with labels, identifiers, check marks and grey state (after a WM_INITMENU, as when the menu
 // opens), and the window class's icon. Writes the report beside itself as probe-<pid>.txt.
 #include <windows.h>
-#include <winternl.h>
 
 #include <stdio.h>
 
@@ -48,18 +47,34 @@ void reportMenu(FILE *out, HMENU menu, const char *path)
 }
 
 // The GDI objects of this process: the used entries of the GDI handle table, which the process
-// environment block points to (its field GdiSharedHandleTable; entries of 24 bytes with the object type
-// in byte 14, on 64-bit Windows and Wine alike).
+// environment block points to (its field GdiSharedHandleTable). Wine's entries have 24 bytes with the
+// object type in byte 14 in 32-bit and 64-bit processes alike, as on 64-bit Windows.
+const BYTE *gdiHandleTable()
+{
+// GCC 12 takes the segment-relative read inside NtCurrentTeb for an access to an array of no elements.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+    const BYTE *teb = reinterpret_cast<const BYTE *>(NtCurrentTeb());
+#pragma GCC diagnostic pop
+#ifdef _WIN64
+    const BYTE *peb = *reinterpret_cast<const BYTE *const *>(teb + 0x60);
+    return *reinterpret_cast<const BYTE *const *>(peb + 0xF8);
+#else
+    // A 32-bit process of a 64-bit Wine keeps the table in its 64-bit environment block only. The
+    // 64-bit TEB that leads there is kept in the 32-bit TEB's field GdiBatchCount.
+    const DWORD teb64 = *reinterpret_cast<const DWORD *>(teb + 0xF70);
+    if (teb64 != 0) {
+        const DWORD peb64 = *reinterpret_cast<const DWORD *>(static_cast<UINT_PTR>(teb64) + 0x60);
+        return reinterpret_cast<const BYTE *>(*reinterpret_cast<const DWORD *>(static_cast<UINT_PTR>(peb64) + 0xF8));
+    }
+    const BYTE *peb = *reinterpret_cast<const BYTE *const *>(teb + 0x30);
+    return *reinterpret_cast<const BYTE *const *>(peb + 0x94);
+#endif
+}
+
 int countGdiObjects()
 {
-    using Query = LONG(WINAPI *)(HANDLE, PROCESSINFOCLASS, void *, ULONG, ULONG *);
-    const auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION basic = {};
-    if (query == nullptr || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
-        return -1;
-    const BYTE *peb = reinterpret_cast<const BYTE *>(basic.PebBaseAddress);
-    const BYTE *table = *reinterpret_cast<const BYTE *const *>(peb + 0xF8);
+    const BYTE *table = gdiHandleTable();
     if (table == nullptr)
         return -1;
     int used = 0;

@@ -86,10 +86,10 @@ void cleanInstallation()
 }
 
 // Runs the program with the arguments and returns its exit code.
-DWORD run(const std::wstring &exe, const std::wstring &arguments, DWORD timeout = 15000)
+DWORD run(const std::wstring &exe, const std::wstring &arguments)
 {
     Game process(arguments, exe, false);
-    return process.waitExit(timeout);
+    return process.waitExit(15000 + driver::startTimeout());
 }
 
 // A copy of the program under another name, in a folder of its own beside the driver.
@@ -98,12 +98,14 @@ std::wstring copyAs(const wchar_t *name)
     const std::wstring folder = driver::exeFolder() + L"\\setup-test";
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring path = folder + L"\\" + name;
-    CopyFileW((driver::exeFolder() + L"\\nxl.exe").c_str(), path.c_str(), FALSE);
+    CopyFileW(driver::program().c_str(), path.c_str(), FALSE);
     return path;
 }
 
-bool waitGone(const std::wstring &path, DWORD milliseconds = 15000)
+// Waits for the hidden command interpreter of an uninstallation to remove the path.
+bool waitGone(const std::wstring &path)
 {
+    const DWORD milliseconds = 15000 + driver::startTimeout();
     const DWORD start = GetTickCount();
     while (exists(path) && GetTickCount() - start < milliseconds)
         Sleep(100);
@@ -120,6 +122,38 @@ int processesNamed(const wchar_t *name)
         n += lstrcmpiW(entry.szExeFile, name) == 0;
     CloseHandle(snapshot);
     return n;
+}
+
+// The list of installed programs as Wine's own Add/Remove Programs prints it (uninstaller --list),
+// one "key|||name" line per uninstall entry.
+std::string installedPrograms()
+{
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    std::string list;
+    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0))
+        return list;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = writeEnd;
+    wchar_t command[] = L"uninstaller.exe --list";
+    PROCESS_INFORMATION info;
+    const BOOL started = CreateProcessW(nullptr, command, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                        &startup, &info);
+    CloseHandle(writeEnd);
+    if (started) {
+        char buffer[4096];
+        DWORD got;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            list.append(buffer, got);
+        WaitForSingleObject(info.hProcess, 10000);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    CloseHandle(readEnd);
+    return list;
 }
 
 struct Value {
@@ -241,8 +275,9 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     }
     EXPECT_EQ(find("URLInfoAbout").type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(find("URLInfoAbout").data.rfind("https://", 0), 0u);
-    // The entry lives in the 32-bit view only.
+    // The entry lives in the 32-bit view only, and the system's list of programs shows it.
     EXPECT_FALSE(entryExists(KEY_WOW64_64KEY));
+    EXPECT_NE(installedPrograms().find("Noxel|||Noxel"), std::string::npos) << installedPrograms();
 
     const Link link = readShortcut(Shortcut);
     EXPECT_EQ(link.target, InstalledExe);
@@ -267,7 +302,7 @@ TEST_F(Setup, InstallAsksAndDecliningLeavesNothing)
     const std::wstring setup = copyAs(L"MySetup.exe");
     for (int answer : {IDNO, IDCANCEL}) {
         Game installer(L"/Quiet", setup, false);
-        const Box box = installer.waitBox();
+        const Box box = installer.waitBox(driver::startTimeout());
         ASSERT_TRUE(box.valid());
         EXPECT_EQ(box.caption, L"Installation");
         EXPECT_EQ(box.text, L"Noxel\xA0v1.0.0.0\rInstall for all users?");
@@ -280,7 +315,7 @@ TEST_F(Setup, InstallAsksAndDecliningLeavesNothing)
         EXPECT_FALSE(entryExists());
     }
     Game installer(L"", setup, false);
-    installer.answer(installer.waitBox(), IDYES);
+    installer.answer(installer.waitBox(driver::startTimeout()), IDYES);
     EXPECT_EQ(installer.waitExit(15000), 0u);
     EXPECT_TRUE(exists(InstalledExe));
 }
@@ -293,7 +328,7 @@ TEST_F(Setup, UninstallAsksThenRemovesAllButTheVendorFolders)
 
     {
         Game uninstaller(L"/Uninstall", InstalledExe, false);
-        const Box box = uninstaller.waitBox();
+        const Box box = uninstaller.waitBox(driver::startTimeout());
         ASSERT_TRUE(box.valid());
         EXPECT_EQ(box.caption, L"Uninstall");
         EXPECT_EQ(box.text, L"Remove Noxel\rfrom this computer?");
@@ -308,6 +343,7 @@ TEST_F(Setup, UninstallAsksThenRemovesAllButTheVendorFolders)
     ASSERT_EQ(run(InstalledExe, L"/Uninstall /Quiet"), 3u);
     EXPECT_FALSE(exists(Shortcut));
     EXPECT_FALSE(entryExists());
+    EXPECT_EQ(installedPrograms().find("Noxel|||"), std::string::npos);
     EXPECT_TRUE(waitGone(ProgramFolder));
     EXPECT_TRUE(waitGone(StartMenuFolder));
     EXPECT_TRUE(exists(expand(L"%ProgramFiles(x86)%\\Orvane")));
@@ -366,8 +402,8 @@ TEST_F(Setup, UninstallWithNothingInstalledStillEnds)
 // Run with a German LC_ALL (a test of its own).
 TEST(German, SetupQuestionsComeInGerman)
 {
-    Game uninstaller(L"/uninstall", driver::exeFolder() + L"\\nxl.exe", false);
-    const Box box = uninstaller.waitBox();
+    Game uninstaller(L"/uninstall", driver::program(), false);
+    const Box box = uninstaller.waitBox(driver::startTimeout());
     ASSERT_TRUE(box.valid());
     EXPECT_EQ(box.caption, L"Deinstallation");
     EXPECT_EQ(box.text, L"Noxel\rvon diesem Computer entfernen?");
@@ -375,7 +411,7 @@ TEST(German, SetupQuestionsComeInGerman)
     EXPECT_EQ(uninstaller.waitExit(), 2u);
 
     Game installer(L"", copyAs(L"Setup.exe"), false);
-    const Box question = installer.waitBox();
+    const Box question = installer.waitBox(driver::startTimeout());
     ASSERT_TRUE(question.valid());
     EXPECT_EQ(question.text, L"Noxel\xA0v1.0.0.0\rF\xFCr alle Benutzer installieren?");
     installer.answer(question, IDNO);

@@ -1,4 +1,4 @@
-// strategy.cpp: the drivers' play: minimax for the human's best square, a careless square, whole games.
+// strategy.cpp: the drivers' play: minimax for a quiet square that never loses, a careless square, whole games.
 #include "tests/driver/strategy.h"
 
 #include <algorithm>
@@ -45,22 +45,30 @@ int count(const Board &b, char c)
     return static_cast<int>(std::count(b.begin(), b.end(), c));
 }
 
-int best(const Board &board)
+int quiet(const Board &board)
 {
     Board b = board;
-    int top = -3, square = 0;
+    int top = -3, fallback = 0;
     for (int i = 0; i < 9; ++i) {
         if (b[i] != '.')
             continue;
         b[i] = 'X';
         const int s = score(b, 'O');
+        bool twoInALine = winner(b) != 0;
+        for (const char *l : Lines) {
+            const int crosses = (b[l[0] - '0'] == 'X') + (b[l[1] - '0'] == 'X') + (b[l[2] - '0'] == 'X');
+            const int empty = (b[l[0] - '0'] == '.') + (b[l[1] - '0'] == '.') + (b[l[2] - '0'] == '.');
+            twoInALine |= crosses == 2 && empty == 1;
+        }
         b[i] = '.';
+        if (s >= 0 && !twoInALine)
+            return i + 1;
         if (s > top) {
             top = s;
-            square = i + 1;
+            fallback = i + 1;
         }
     }
-    return square;
+    return fallback;
 }
 
 int careless(const Board &b)

@@ -1,4 +1,4 @@
-// strategy.h: how the drivers play: reading the outcome of a board, the human's best square, a careless
+// strategy.h: how the drivers play: reading the outcome of a board, a quiet square that never loses, a careless
 // square that lets the computer win, and one whole game played through the real window.
 #pragma once
 
@@ -12,8 +12,10 @@ using driver::Board;
 
 char winner(const Board &b);     // 'X', 'O' or 0
 int count(const Board &b, char c);
-int best(const Board &b);        // the human's best square 1..9 (never loses)
-int careless(const Board &b);    // a square that neither wins nor blocks
+// A square 1..9 that never loses and, while it can, wins nothing and makes no two in a row, so that the
+// computer never has to block: about half of these games are drawn, the others won.
+int quiet(const Board &b);
+int careless(const Board &b);    // a square that neither wins nor blocks: most of these games are lost
 
 // Plays square by its digit key; returns the ending's box (still open), or an invalid box when the
 // computer answered and the game goes on.
