@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # bench.sh: measures the game under the same wine64 and virtual display as the tests and prints a table:
 # start-up and peak memory beside Wine's own winemine.exe, processor share over a whole game, key to
-# painted mark, the paced wait, objects across repaints, the size of the shipped 32-bit executable, and
-# the long soak of many games.
+# painted mark, the paced wait, objects across repaints, the size of the shipped 32-bit executable, most
+# of these again for that 32-bit file under a 32-bit Wine, and the long soak of many games.
 #   bench.sh [runs]   (default 7; NOXEL_SOAK_GAMES sets the soak's games, default 300, 0 for none)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -51,6 +51,28 @@ echo "|---|---|---|---|---|"
 echo "| start to its window on the display (ms) | $nt | $mt | $(awk "BEGIN{printf \"%.2f\", $nt/$mt}") | ratio <= 0.65 |"
 "$WINE64" build/win64/nxl_bench.exe "$runs" 2>/dev/null | tr -d '\r'
 echo "| shipped 32-bit nxl.exe (bytes) | $(stat -c %s build/win32/nxl.exe) | | | <= 32768 |"
+
+# The shipped 32-bit file under a 32-bit Wine (through qemu where this kernel runs no i386 code): the
+# same figures in a prefix of its own, with NOXEL_PROGRAM pointing the driver at it.
+wine_session_stop
+if wine_i386_enable; then
+  wine_session_start "$root/build/win32/wineprefix"
+  shipped_times=()
+  for _ in $(seq "$runs"); do shipped_times+=("$(start_ms build/win32/nxl.exe Noxel)"); done
+  echo
+  echo "shipped 32-bit build/win32/nxl.exe under the 32-bit Wine${WINE_I386_QEMU:+ through qemu}:"
+  echo
+  echo "| figure | nxl.exe (32-bit) | winemine.exe (64-bit) | ratio | target |"
+  echo "|---|---|---|---|---|"
+  echo "| start to its window on the display (ms) | $(printf '%s\n' "${shipped_times[@]}" | median) | | | |"
+  NOXEL_PROGRAM="Z:$root/build/win32/nxl.exe" "$WINE64" build/win64/nxl_bench.exe "$runs" 2>/dev/null | tr -d '\r' |
+    grep -v waitPumping | if [ -n "$WINE_I386_QEMU" ]; then sed -E 's/\| [^|]+ \|$/| (emulated) |/'; else cat; fi
+  wine_session_stop
+  wine_i386_disable
+else
+  echo "bench: the shipped 32-bit file is not measured"
+fi
+wine_session_start "$root/build/win64/wineprefix"
 
 games=${NOXEL_SOAK_GAMES:-300}
 if [ "$games" -gt 0 ]; then

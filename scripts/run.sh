@@ -31,7 +31,7 @@ if [ $preset = win32 ]; then
   wine_i386_enable || exit 1
   if [ -n "$WINE_I386_QEMU" ]; then
     echo "run: this kernel runs no 32-bit code, so the 32-bit Wine runs through qemu while the game is open:"
-    echo "run: a new prefix takes about 20 s, the game about 3 s to open, and a move about 60 ms of processor time"
+    echo "run: a new prefix takes about 20 s, the game about 2 s to open and some 4 % of a processor while played"
   fi
 fi
 wine_session_start "$prefix" $own_display

@@ -1,7 +1,7 @@
-// bench.cpp: measures nxl.exe under Wine from a driver beside it and prints one table row per figure:
-// peak working set beside winemine.exe, processor share over a whole game, key to painted mark, the
-// paced wait's own processor time, and the objects held across many repaints. Medians of several runs;
-// scripts/bench.sh adds the start-up time.
+// bench.cpp: measures the program under test (nxl_driver.h) under Wine and prints one table row per
+// figure: peak working set beside winemine.exe, processor share over a whole game, key to painted mark,
+// the paced wait's own processor time, and the objects held across many repaints. Medians of several
+// runs; scripts/bench.sh adds the start-up time.
 #include <windows.h>
 #include <psapi.h>
 
@@ -148,7 +148,7 @@ int main(int argc, char **argv)
     std::vector<double> cpu, key, nxlPeak, minePeak;
     for (int i = 0; i < runs; ++i) {
         key.push_back(keyToMark());
-        nxlPeak.push_back(peakWorkingSetKiB(driver::exeFolder() + L"\\nxl.exe"));
+        nxlPeak.push_back(peakWorkingSetKiB(driver::program()));
         minePeak.push_back(peakWorkingSetKiB(std::wstring(system) + L"\\winemine.exe"));
     }
     for (int i = 0; i < std::max(1, runs / 2); ++i)
