@@ -41,14 +41,9 @@ qemu_is_recent() {
   [ -n "$major" ] && [ "$major" -ge 10 ]
 }
 
-i386_entry_present() {
-  grep -qs '^magic 7f454c4601010100000000000000000002000300$' /proc/sys/fs/binfmt_misc/*
-}
-
+. scripts/wine-session.sh
 tools=$root/build/tools
-if ! i386_entry_present && /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  :   # this machine runs i386 code itself
-elif ! qemu_is_recent "$tools/qemu-i386"; then
+if ! wine_i386_native && ! qemu_is_recent "$tools/qemu-i386"; then
   mkdir -p "$tools"
   for system_qemu in /usr/bin/qemu-i386-static /usr/bin/qemu-i386; do
     if qemu_is_recent "$system_qemu"; then ln -sfn "$system_qemu" "$tools/qemu-i386"; break; fi

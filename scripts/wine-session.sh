@@ -2,6 +2,7 @@
 # one is given), a Wine prefix inside the build tree and a persistent wineserver, lets 32-bit programs
 # run where the kernel cannot run them itself, and undoes exactly what it did when the calling script
 # exits, also after a failure or an interrupt.
+#   wine_i386_native            whether the kernel runs the 32-bit Wine without help
 #   wine_i386_enable            32-bit programs from now on; prints one line and fails when impossible;
 #                               sets WINE_I386_QEMU when they run through qemu
 #   wine_session_start PREFIX_DIR [use-own-display]
@@ -40,9 +41,10 @@ wine_session_stop() {
   fi
 }
 
-# An enabled binfmt_misc entry, anyone's, that takes i386 ELF files.
-_wine_i386_entry_present() {
-  grep -qs '^magic 7f454c4601010100000000000000000002000300$' "$BINFMT"/*
+# The kernel runs the 32-bit Wine loader itself: it starts, and no binfmt_misc entry (anyone's) that
+# takes i386 ELF files is there to hand it on.
+wine_i386_native() {
+  ! grep -qs '^magic 7f454c4601010100000000000000000002000300$' "$BINFMT"/* && "$WINE32" --version >/dev/null 2>&1
 }
 
 wine_i386_enable() {
@@ -52,9 +54,7 @@ wine_i386_enable() {
     echo "32-bit Wine: not installed (wine32:i386); scripts/install-deps.sh installs it"
     return 1
   fi
-  if ! _wine_i386_entry_present && "$WINE32" --version >/dev/null 2>&1; then
-    return 0   # the kernel runs i386 code itself
-  fi
+  wine_i386_native && return 0
   if [ "$(id -u)" != 0 ]; then
     echo "32-bit Wine: this kernel runs no i386 code, and handing it to qemu through binfmt_misc needs root"
     return 1

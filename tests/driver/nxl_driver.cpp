@@ -71,16 +71,14 @@ void *remoteExport(HANDLE process, const wchar_t *moduleName, const char *functi
             return ReadProcessMemory(process, image + rva, out, size, nullptr) != 0;
         };
         IMAGE_DOS_HEADER dos;
-        IMAGE_NT_HEADERS32 nt32;   // the data directories sit further on in a 64-bit header
-        IMAGE_NT_HEADERS64 nt64;
-        if (!read(0, &dos, sizeof dos) || !read(dos.e_lfanew, &nt32, sizeof nt32))
+        union {
+            IMAGE_NT_HEADERS32 bits32;
+            IMAGE_NT_HEADERS64 bits64;
+        } nt;
+        if (!read(0, &dos, sizeof dos) || !read(dos.e_lfanew, &nt, sizeof nt))
             return nullptr;
-        IMAGE_DATA_DIRECTORY exports = nt32.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-        if (nt32.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
-            if (!read(dos.e_lfanew, &nt64, sizeof nt64))
-                return nullptr;
-            exports = nt64.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-        }
+        const IMAGE_DATA_DIRECTORY exports = wow64 ? nt.bits32.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT]
+                                                   : nt.bits64.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
         // The directory, its tables and its names, read at once.
         std::vector<BYTE> data(exports.Size);
         if (exports.Size < sizeof(IMAGE_EXPORT_DIRECTORY) || !read(exports.VirtualAddress, data.data(), data.size()))
@@ -123,12 +121,6 @@ std::wstring exeFolder()
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     *wcsrchr(path, L'\\') = 0;
     return path;
-}
-
-std::wstring folderOf(const std::wstring &path)
-{
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
 
 std::wstring program()
@@ -396,7 +388,8 @@ void Game::moveBoxAside(const Box &box) const
 
 std::vector<std::string> Game::probe() const
 {
-    const std::wstring folder = folderOf(program());
+    const std::wstring path = program();
+    const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
     const std::wstring dll = folder + L"\\nxl_probe.dll";
     wchar_t report[MAX_PATH];
     swprintf(report, MAX_PATH, L"%ls\\probe-%lu.txt", folder.c_str(), info_.dwProcessId);

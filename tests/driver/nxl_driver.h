@@ -13,7 +13,6 @@ std::wstring exeFolder();
 // The program under test: NOXEL_PROGRAM when set (the shipped 32-bit file, say), otherwise the nxl.exe
 // built beside the driver. Its folder also holds the probe of its own width.
 std::wstring program();
-std::wstring folderOf(const std::wstring &path);
 // How long a start may take until the program's first window: NOXEL_START_TIMEOUT_MS, default 10 s.
 DWORD startTimeout();
 

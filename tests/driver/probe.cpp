@@ -63,12 +63,10 @@ const BYTE *gdiHandleTable()
     // A 32-bit process of a 64-bit Wine keeps the table in its 64-bit environment block only. The
     // 64-bit TEB that leads there is kept in the 32-bit TEB's field GdiBatchCount.
     const DWORD teb64 = *reinterpret_cast<const DWORD *>(teb + 0xF70);
-    if (teb64 != 0) {
-        const DWORD peb64 = *reinterpret_cast<const DWORD *>(static_cast<UINT_PTR>(teb64) + 0x60);
-        return reinterpret_cast<const BYTE *>(*reinterpret_cast<const DWORD *>(static_cast<UINT_PTR>(peb64) + 0xF8));
-    }
-    const BYTE *peb = *reinterpret_cast<const BYTE *const *>(teb + 0x30);
-    return *reinterpret_cast<const BYTE *const *>(peb + 0x94);
+    if (teb64 == 0)
+        return nullptr;
+    const DWORD peb64 = *reinterpret_cast<const DWORD *>(static_cast<UINT_PTR>(teb64) + 0x60);
+    return reinterpret_cast<const BYTE *>(*reinterpret_cast<const DWORD *>(static_cast<UINT_PTR>(peb64) + 0xF8));
 #endif
 }
 
