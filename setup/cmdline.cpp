@@ -13,6 +13,8 @@ char fold(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c;
 }
 
+const char RestartMark[] = "/Restarted:";
+
 }  // namespace
 
 size_t commandLineArgument(const char *commandLine, int index, char *out, size_t outSize)
@@ -82,4 +84,59 @@ RunMode decideRunMode(const char *modulePath, const char *argument1, const char 
     }
     *quiet = false;
     return RunGame;
+}
+
+bool restartArguments(const char *argument1, const char *argument2, unsigned long starter, char *out,
+                      size_t outSize)
+{
+    char digits[16];
+    size_t n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + starter % 10);
+        starter /= 10;
+    } while (starter != 0);
+    size_t length = 0;
+    auto put = [&](char c) {
+        if (length + 1 < outSize)
+            out[length] = c;
+        ++length;
+    };
+    const char *const arguments[] = {argument1, argument2};
+    for (const char *argument : arguments) {
+        put('"');
+        for (const char *p = argument; *p != '\0'; ++p)
+            put(*p);
+        put('"');
+        put(' ');
+    }
+    for (const char *p = RestartMark; *p != '\0'; ++p)
+        put(*p);
+    while (n != 0)
+        put(digits[--n]);
+    if (outSize == 0)
+        return false;
+    const bool fits = length < outSize;
+    out[fits ? length : 0] = '\0';
+    return fits;
+}
+
+bool parseRestartMark(const char *argument3, unsigned long *starter)
+{
+    const char *p = argument3;
+    for (const char *m = RestartMark; *m != '\0'; ++m, ++p)
+        if (fold(*p) != fold(*m))
+            return false;
+    if (*p < '0' || *p > '9')
+        return false;
+    unsigned long value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        const unsigned long next = value * 10 + static_cast<unsigned long>(*p - '0');
+        if (next / 10 != value)
+            return false;   // more than a process id can be
+        value = next;
+    }
+    if (*p != '\0')
+        return false;
+    *starter = value;
+    return true;
 }

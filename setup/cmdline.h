@@ -20,3 +20,14 @@ enum RunMode { RunGame, RunInstall, RunUninstall };
 // The mode of a run from the module path (argument 0) and the first two arguments; quiet tells
 // whether the setup branch skips its question.
 RunMode decideRunMode(const char *modulePath, const char *argument1, const char *argument2, bool *quiet);
+
+// A setup run that restarted itself elevated marks the new process with a third argument, "/Restarted:"
+// and the id of the process that started it; arguments 1 and 2 keep their meaning.
+
+// The restarted run's arguments: argument1 and argument2, each in double quotes (splitting leaves no
+// quote in an argument, so none needs escaping), then the mark. False, and out empty, when it does not fit.
+bool restartArguments(const char *argument1, const char *argument2, unsigned long starter, char *out,
+                      size_t outSize);
+
+// Whether argument 3 is a restart mark; if so, starter receives the id it names.
+bool parseRestartMark(const char *argument3, unsigned long *starter);

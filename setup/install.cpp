@@ -2,11 +2,10 @@
 #include "setup/install.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
+#include "setup/common.h"
 #include "setup/locations.h"
 #include "setup/shortcut.h"
-#include "setup/startup.h"
 #include "setup/system_dll.h"
 #include "ui/message.h"
 #include "ui/texts.h"
@@ -19,21 +18,6 @@ bool askToInstall()
     lstrcpyW(text, InstallHeader);
     lstrcatW(text, pickTextW(TextInstallQuestion));
     return showMessage(nullptr, text, CaptionInstall, L"i", StyleConfirmYesDefault) == AnswerYes;
-}
-
-bool runsElevated()
-{
-    const auto openProcessToken = SYSTEM_FUNCTION("advapi32.dll", OpenProcessToken);
-    const auto getTokenInformation = SYSTEM_FUNCTION("advapi32.dll", GetTokenInformation);
-    HANDLE token = nullptr;
-    if (openProcessToken == nullptr || getTokenInformation == nullptr ||
-        !openProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        return false;
-    TOKEN_ELEVATION elevation = {};
-    DWORD size = 0;
-    const BOOL known = getTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
-    CloseHandle(token);
-    return known && elevation.TokenIsElevated != 0;
 }
 
 bool openKeyIn32BitView(HKEY root, const char *keyPath, HKEY *key)
@@ -77,24 +61,20 @@ void writeUninstallEntry(const char *installedExePath)
     writeRegString(HKEY_LOCAL_MACHINE, key, "URLInfoAbout", ProductPage);
 }
 
+// A copy takes the alternate data streams of its source along, and with them the mark of a downloaded
+// Setup.exe ("Zone.Identifier"): Windows would warn at every start of the installed game, and a
+// standard user could not clear the mark there. Usually there is none, so the result does not matter.
+// Wine keeps no streams; the call goes through systemFunction, where the tests see it.
+void forgetDownloadMark(const wchar_t *path)
+{
+    wchar_t stream[PathCapacity + 32];
+    lstrcpyW(stream, path);
+    lstrcatW(stream, L":Zone.Identifier");
+    if (const auto deleteFile = SYSTEM_FUNCTION("kernel32.dll", DeleteFileW))
+        deleteFile(stream);
+}
+
 }  // namespace
-
-void expandEnvInPlace(char *path)
-{
-    char expanded[512];
-    const DWORD needed = ExpandEnvironmentStringsA(path, expanded, sizeof expanded);
-    // Zero is a failure; more than the buffer means the text was not (wholly) written.
-    if (needed == 0 || needed > sizeof expanded)
-        return;
-    lstrcpyA(path, expanded);
-}
-
-void formVendorFolder(char *path)
-{
-    const bool hasX86Folder = GetEnvironmentVariableA("ProgramFiles(x86)", nullptr, 0) != 0;
-    lstrcpyA(path, hasX86Folder ? VendorFolderTemplate : VendorFolderFallbackTemplate);
-    expandEnvInPlace(path);
-}
 
 bool writeRegString(HKEY root, const char *keyPath, const char *valueName, const char *text)
 {
@@ -120,14 +100,15 @@ const char *installDateString()
     static char date[256];
     SYSTEMTIME now;
     GetLocalTime(&now);
-    GetDateFormatA(LOCALE_SYSTEM_DEFAULT, 0, &now, "yyyyMMdd", date, sizeof date);
+    // Gregorian, as the entry's value is defined: the locale's calendar may count other years.
+    formatInstallDate(now.wYear, now.wMonth, now.wDay, date);
     return date;
 }
 
-void runInstall(bool quiet)
+int installProgram(bool quiet)
 {
     if (!quiet && !askToInstall())
-        ExitProcess(0);
+        return 0;
 
     char path[PathCapacity];
     formVendorFolder(path);
@@ -136,14 +117,16 @@ void runInstall(bool quiet)
     CreateDirectoryA(path, nullptr);
     const bool fits = appendPath(path, sizeof path, "\\nxl.exe");
 
-    if (!fits || !CopyFileA(programPath(), path, FALSE)) {
-        // Missing rights: try once more with them. An installer that has them already would only
-        // fail the same way again, so it stops here.
-        if (!runsElevated())
-            if (const auto shellExecute = SYSTEM_FUNCTION("shell32.dll", ShellExecuteA))
-                shellExecute(nullptr, "runas", programPath(), firstArgument(), nullptr, SW_SHOWNORMAL);
-        ExitProcess(1);
+    wchar_t target[PathCapacity];
+    if (!fits || MultiByteToWideChar(CP_ACP, 0, path, -1, target, PathCapacity) == 0 ||
+        !CopyFileW(setupRun.modulePathW, target, FALSE)) {
+        // Missing rights: try once more with them. An installer that has them already, or that is that
+        // second try, would only fail the same way again, so it stops here.
+        if (!runsElevated() && !setupRun.restarted)
+            restartElevated(setupRun.argument1, "");
+        return 1;
     }
+    forgetDownloadMark(target);
     closeRunningInstance();
     writeUninstallEntry(path);
 
@@ -157,5 +140,10 @@ void runInstall(bool quiet)
     appendPath(startMenu, sizeof startMenu, "\\Noxel.lnk");
 
     createShortcut(path, "", "", startMenu, ShortcutDescription, "", 0, 0);
-    ExitProcess(0);
+    return 0;
+}
+
+void runInstall(bool quiet)
+{
+    ExitProcess(installProgram(quiet));
 }

@@ -81,3 +81,22 @@ bool uninstallCommand(const char *installedExePath, bool quiet, char *out, size_
     const char *const pieces[] = {"\"", installedExePath, "\" /Uninstall", " /Quiet"};
     return joinTexts(out, outSize, pieces, quiet ? 4 : 3);
 }
+
+void formatInstallDate(unsigned year, unsigned month, unsigned day, char *out)
+{
+    char digits[16];
+    size_t n = 0;
+    for (unsigned rest = year % 10000; n < 4; rest /= 10)
+        digits[n++] = static_cast<char>('0' + rest % 10);
+    for (unsigned rest = year / 10000; rest != 0; rest /= 10)
+        digits[n++] = static_cast<char>('0' + rest % 10);
+    size_t length = 0;
+    while (n != 0)
+        out[length++] = digits[--n];
+    const unsigned parts[] = {month % 100, day % 100};
+    for (unsigned part : parts) {
+        out[length++] = static_cast<char>('0' + part / 10);
+        out[length++] = static_cast<char>('0' + part % 10);
+    }
+    out[length] = '\0';
+}

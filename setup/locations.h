@@ -24,3 +24,7 @@ bool removalCommand(const char *startMenuFolder, const char *programFolder, char
 
 // The registered uninstall command: the quoted program path, /Uninstall and, when quiet, /Quiet.
 bool uninstallCommand(const char *installedExePath, bool quiet, char *out, size_t outSize);
+
+// The uninstall entry's install date: the Gregorian year in four digits (more after 9999), month and day
+// in two, with leading zeros: 2026, 12, 8 gives "20261208". out holds at least 16 characters.
+void formatInstallDate(unsigned year, unsigned month, unsigned day, char *out);

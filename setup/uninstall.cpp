@@ -1,22 +1,57 @@
-// uninstall.cpp: the uninstaller: question, running copy, shortcut, uninstall entry, then a hidden
+// uninstall.cpp: the uninstaller: question, rights, running copy, shortcut, uninstall entry, then a hidden
 // command interpreter that removes both folders after this process has ended.
 #include "setup/uninstall.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include "setup/install.h"
+#include "setup/common.h"
 #include "setup/locations.h"
-#include "setup/startup.h"
 #include "setup/system_dll.h"
 #include "ui/message.h"
 #include "ui/texts.h"
 
-void runUninstall(bool quiet)
+namespace {
+
+enum EntryAccess { EntryAbsent, EntryDeletable, EntryProtected };
+
+// Whether this run may delete the uninstall entry: Windows starts the entry's command with the user's
+// unelevated rights, and those may only read below HKEY_LOCAL_MACHINE.
+EntryAccess uninstallEntryAccess()
+{
+    const auto regOpenKeyEx = SYSTEM_FUNCTION("advapi32.dll", RegOpenKeyExA);
+    const auto regCloseKey = SYSTEM_FUNCTION("advapi32.dll", RegCloseKey);
+    if (regOpenKeyEx == nullptr || regCloseKey == nullptr)
+        return EntryDeletable;   // nothing to ask: the removal goes on as it would have
+    HKEY key;
+    const LONG result = regOpenKeyEx(HKEY_LOCAL_MACHINE, UninstallKeyPath, 0, DELETE | KEY_WOW64_32KEY, &key);
+    if (result == ERROR_SUCCESS) {
+        regCloseKey(key);
+        return EntryDeletable;
+    }
+    return result == ERROR_FILE_NOT_FOUND ? EntryAbsent : EntryProtected;
+}
+
+}  // namespace
+
+int uninstallProgram(bool quiet)
 {
     if (!quiet && showMessage(nullptr, pickTextW(TextUninstallQuestion), pickTextW(CaptionUninstall), L"i",
                               StyleConfirm) != AnswerYes)
-        ExitProcess(2);
+        return 2;
+
+    // The process that restarted this one runs from the program folder, whose files cannot be removed
+    // while it runs.
+    if (setupRun.restarted)
+        waitForStarter();
+    if (uninstallEntryAccess() == EntryProtected) {
+        // Once elevated, a run that still may not is refused for good (UAC off, a standard user).
+        if (setupRun.restarted)
+            return 4;
+        // The user has answered already: the elevated run is quiet. This run ends at once, without
+        // waiting, so that its file can go.
+        return restartElevated("/Uninstall", "/Quiet") ? 3 : 2;
+    }
 
     closeRunningInstance();
 
@@ -42,12 +77,17 @@ void runUninstall(bool quiet)
     char systemFolder[PathCapacity], interpreter[PathCapacity];
     const UINT length = GetSystemDirectoryA(systemFolder, sizeof systemFolder);
     if (length == 0 || length >= sizeof systemFolder)
-        ExitProcess(3);
+        return 3;
     lstrcpyA(interpreter, systemFolder);
     char command[2 * PathCapacity + 64];
     if (appendPath(interpreter, sizeof interpreter, "\\cmd.exe") &&
         removalCommand(startMenuFolder, programFolder, command, sizeof command))
         if (const auto shellExecute = SYSTEM_FUNCTION("shell32.dll", ShellExecuteA))
             shellExecute(nullptr, "open", interpreter, command, systemFolder, SW_HIDE);
-    ExitProcess(3);
+    return 3;
+}
+
+void runUninstall(bool quiet)
+{
+    ExitProcess(uninstallProgram(quiet));
 }

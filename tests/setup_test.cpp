@@ -99,6 +99,31 @@ TEST(RunMode, TheFirstMatchingRowDecides)
     }
 }
 
+TEST(RunMode, ARestartKeepsBothArgumentsAndCarriesItsMark)
+{
+    char line[128];
+    ASSERT_TRUE(restartArguments("/Uninstall", "/Quiet", 4294967295ul, line, sizeof line));
+    EXPECT_STREQ(line, "\"/Uninstall\" \"/Quiet\" /Restarted:4294967295");
+    ASSERT_TRUE(restartArguments("", "", 0, line, sizeof line));
+    EXPECT_STREQ(line, "\"\" \"\" /Restarted:0");
+    // The restarted program splits its command line with the program in front: an empty argument 1
+    // stays argument 1, and the mark is argument 3.
+    const std::string restarted = std::string("\"C:\\a b\\Setup.exe\" ") + line;
+    EXPECT_EQ(argument(restarted.c_str(), 1), "");
+    unsigned long starter = 1;
+    EXPECT_TRUE(parseRestartMark(argument(restarted.c_str(), 3).c_str(), &starter));
+    EXPECT_EQ(starter, 0ul);
+    char tight[12];
+    EXPECT_FALSE(restartArguments("/S", "", 7, tight, sizeof tight));
+    EXPECT_STREQ(tight, "");
+
+    for (const char *notAMark : {"", "/Restarted:", "/Restarted:12x", "/Restarted:99999999999999999999", "/Restart:1",
+                                 "x/Restarted:1", "/Restarted:-1"})
+        EXPECT_FALSE(parseRestartMark(notAMark, &starter)) << notAMark;
+    EXPECT_TRUE(parseRestartMark("/restarted:0042", &starter));
+    EXPECT_EQ(starter, 42ul);
+}
+
 std::string workingDirectory(const char *given, const char *target)
 {
     char out[PathCapacity];

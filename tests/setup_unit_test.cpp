@@ -1,13 +1,18 @@
-// setup_unit_test.cpp: the installer's helpers on the platform: expanding paths in place, registry values
-// in the 32-bit view, the date text, and the program folder where 32-bit Windows lacks the (x86) folder.
+// setup_unit_test.cpp: the installer's helpers on the platform (expanding paths in place, registry values
+// in the 32-bit view, the date text, the program folder where 32-bit Windows lacks the (x86) folder), and
+// the setup runs where the system refuses: no rights, elevation refused, a restart that changed nothing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "setup/common.h"
 #include "setup/install.h"
 #include "setup/locations.h"
+#include "setup/uninstall.h"
+#include "tests/fake_system.h"
 
 namespace {
 
@@ -70,13 +75,180 @@ TEST(Registry, ValuesAreWrittenInThe32BitView)
     RegDeleteKeyExA(HKEY_CURRENT_USER, key, KEY_WOW64_32KEY, 0);
 }
 
-TEST(InstallDate, EightDigitsOfToday)
+TEST(InstallDate, EightGregorianDigitsOfToday)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
     char expected[16];
     snprintf(expected, sizeof expected, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
     EXPECT_STREQ(installDateString(), expected);
+
+    // From the fields whatever the locale's calendar (a Thai Windows counts 2569 for 2026).
+    char date[16];
+    formatInstallDate(2026, 12, 8, date);
+    EXPECT_STREQ(date, "20261208");
+    formatInstallDate(1601, 1, 1, date);
+    EXPECT_STREQ(date, "16010101");
+    formatInstallDate(30827, 12, 31, date);   // the last year a SYSTEMTIME holds
+    EXPECT_STREQ(date, "308271231");
+}
+
+std::string utf8(const wchar_t *text)
+{
+    char out[4096];
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
+    return out;
+}
+
+bool exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Setup runs against an installation in a folder of their own: the locations' variables point there,
+// and the fake stands for the registry's answer, the shell and the token.
+class SetupRuns : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char here[MAX_PATH];
+        GetCurrentDirectoryA(MAX_PATH, here);
+        root = std::string(here) + "\\setup-unit";
+        for (const char *name : {"ProgramFiles(x86)", "ALLUSERSPROFILE"})
+            saved.push_back(variable(name));
+        SetEnvironmentVariableA("ProgramFiles(x86)", (root + "\\pf").c_str());
+        SetEnvironmentVariableA("ALLUSERSPROFILE", root.c_str());
+        for (const std::string &folder : {root, root + "\\pf", programFolder().substr(0, programFolder().size() - 4),
+                                          programFolder(), root + "\\Microsoft", root + "\\Microsoft\\Windows",
+                                          root + "\\Microsoft\\Windows\\Start Menu",
+                                          root + "\\Microsoft\\Windows\\Start Menu\\Programs",
+                                          root + "\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane",
+                                          startMenuFolder()})
+            CreateDirectoryA(folder.c_str(), nullptr);
+        CloseHandle(CreateFileA(shortcut().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        fakesys::reset();
+        GetModuleFileNameW(nullptr, setupRun.modulePathW, ArgumentCapacity);
+        lstrcpyA(setupRun.argument1, "/S");
+        setupRun.restarted = false;
+        setupRun.starter = 0;
+    }
+    void TearDown() override
+    {
+        DeleteFileA(shortcut().c_str());
+        DeleteFileA((programFolder() + "\\nxl.exe").c_str());
+        SetEnvironmentVariableA("ProgramFiles(x86)", saved[0].empty() ? nullptr : saved[0].c_str());
+        SetEnvironmentVariableA("ALLUSERSPROFILE", saved[1].empty() ? nullptr : saved[1].c_str());
+    }
+    static std::string variable(const char *name)
+    {
+        char value[MAX_PATH] = "";
+        GetEnvironmentVariableA(name, value, MAX_PATH);
+        return value;
+    }
+    std::string programFolder() const { return root + "\\pf\\Orvane\\nxl"; }
+    std::string startMenuFolder() const { return root + "\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane\\nxl"; }
+    std::string shortcut() const { return startMenuFolder() + "\\Noxel.lnk"; }
+    std::string restartCall(const char *arguments) const
+    {
+        return "ShellExecuteExW runas|" + utf8(setupRun.modulePathW) + "|" + arguments + " /Restarted:" +
+               std::to_string(GetCurrentProcessId());
+    }
+
+    std::string root;
+    std::vector<std::string> saved;
+};
+
+// An uninstallation that may not delete the entry changes nothing itself: it hands the removal to one
+// elevated run, and a run that is that restart ends with 4.
+TEST_F(SetupRuns, UninstallWithoutRightsRestartsOnceAndRemovesNothing)
+{
+    const std::string openEntry = "RegOpenKeyExA " + std::string(UninstallKeyPath) + " 10200";   // DELETE, 32-bit view
+    fakesys::entryOpenResult = ERROR_ACCESS_DENIED;
+    EXPECT_EQ(uninstallProgram(true), 3);   // the elevated run has started
+    EXPECT_EQ(fakesys::calls, (std::vector<std::string>{openEntry, restartCall("\"/Uninstall\" \"/Quiet\"")}));
+
+    fakesys::reset();
+    fakesys::entryOpenResult = ERROR_ACCESS_DENIED;
+    fakesys::elevationStarts = false;   // the user said no to the elevation prompt
+    EXPECT_EQ(uninstallProgram(true), 2);
+    EXPECT_EQ(fakesys::calls.size(), 2u);
+
+    // The restart itself, still without the rights (UAC off, a standard user). Its starter is this very
+    // process, which does not end: the wait is bounded.
+    fakesys::reset();
+    fakesys::entryOpenResult = ERROR_ACCESS_DENIED;
+    setupRun.restarted = true;
+    setupRun.starter = GetCurrentProcessId();
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(uninstallProgram(true), 4);
+    EXPECT_GE(GetTickCount() - start, static_cast<DWORD>(StarterWaitMilliseconds) - 50);
+    EXPECT_EQ(fakesys::calls, std::vector<std::string>{openEntry});
+    EXPECT_TRUE(exists(shortcut()));
+}
+
+// With the rights, or with nothing installed, the removal runs; a restarted run first waits for its
+// starter, whose file it removes.
+TEST_F(SetupRuns, UninstallWithRightsWaitsForItsStarterThenRemoves)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION starter;
+    ASSERT_TRUE(CreateProcessW(setupRun.modulePathW, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                               nullptr, &startup, &starter));
+    setupRun.restarted = true;
+    setupRun.starter = starter.dwProcessId;
+    DWORD ended = 0;
+    HANDLE ender = CreateThread(nullptr, 0, [](void *process) -> DWORD {
+        Sleep(1000);
+        TerminateProcess(process, 0);
+        return GetTickCount();
+    }, starter.hProcess, 0, nullptr);
+    EXPECT_EQ(uninstallProgram(true), 3);
+    WaitForSingleObject(ender, INFINITE);
+    GetExitCodeThread(ender, &ended);
+    CloseHandle(ender);
+    CloseHandle(starter.hThread);
+    CloseHandle(starter.hProcess);
+    ASSERT_FALSE(fakesys::ticks.empty());
+    EXPECT_GE(static_cast<LONG>(fakesys::ticks[0] - ended), 0) << "acted before its starter had ended";
+    EXPECT_FALSE(exists(shortcut()));
+    EXPECT_EQ(fakesys::callsOf("RegDeleteKeyExA").size(), 1u);
+    ASSERT_EQ(fakesys::callsOf("ShellExecuteA").size(), 1u);
+    EXPECT_NE(fakesys::callsOf("ShellExecuteA")[0].find(" & RD /S /Q \"" + programFolder() + "\""), std::string::npos);
+    EXPECT_TRUE(fakesys::callsOf("ShellExecuteExW").empty());
+
+    fakesys::reset();
+    fakesys::entryOpenResult = ERROR_FILE_NOT_FOUND;   // nothing installed: the steps run all the same
+    setupRun.restarted = false;
+    EXPECT_EQ(uninstallProgram(true), 3);
+    EXPECT_EQ(fakesys::callsOf("ShellExecuteA").size(), 1u);
+}
+
+// The installer restarts elevated once, with its first argument, when the copy fails; a copy that
+// succeeds loses the download mark its source may carry.
+TEST_F(SetupRuns, InstallerRestartsAtMostOnceAndDropsTheDownloadMark)
+{
+    const std::wstring program = setupRun.modulePathW;
+    lstrcpyW(setupRun.modulePathW, (program + L".missing").c_str());   // the copy fails
+    EXPECT_EQ(installProgram(true), 1);
+    EXPECT_EQ(fakesys::callsOf("ShellExecuteExW"), std::vector<std::string>{restartCall("\"/S\" \"\"")});
+
+    for (bool restarted : {true, false}) {
+        fakesys::reset();
+        setupRun.restarted = restarted;
+        fakesys::elevated = !restarted;   // elevated already: a restart would fail alike
+        EXPECT_EQ(installProgram(true), 1);
+        EXPECT_TRUE(fakesys::callsOf("ShellExecuteExW").empty());
+    }
+
+    fakesys::reset();
+    setupRun.restarted = false;
+    lstrcpyW(setupRun.modulePathW, program.c_str());
+    const std::string installed = programFolder() + "\\nxl.exe";
+    EXPECT_EQ(installProgram(true), 0);
+    EXPECT_TRUE(exists(installed));
+    EXPECT_EQ(fakesys::calls, std::vector<std::string>{"DeleteFileW " + installed + ":Zone.Identifier"});
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, KEY_WOW64_32KEY, 0);
 }
 
 }  // namespace

@@ -40,6 +40,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const char *found = containsNoCase(cmd.c_str(), one);
     if (found == nullptr && oneLength != 0 && strchr(cmd.c_str(), '"') == nullptr)
         abort();   // without quotes an argument stands in the command line as it is
+
+    // A restart hands both arguments on: split again, they come back as they were, followed by the mark.
+    const unsigned long starter = static_cast<unsigned long>(size) * 2654435761u;
+    std::string restart(oneLength + twoLength + 32, '\0'), back(restart.size(), '\0');
+    if (!restartArguments(one, two, starter, &restart[0], restart.size()))
+        abort();
+    unsigned long marked = 0;
+    commandLineArgument(restart.c_str(), 3, &back[0], back.size());
+    if (!parseRestartMark(back.c_str(), &marked) || marked != starter)
+        abort();
+    commandLineArgument(restart.c_str(), 1, &back[0], back.size());
+    if (strcmp(back.c_str(), one) != 0)
+        abort();
+    commandLineArgument(restart.c_str(), 2, &back[0], back.size());
+    if (strcmp(back.c_str(), two) != 0)
+        abort();
     free(one);
     free(two);
     return 0;

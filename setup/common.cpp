@@ -1,0 +1,103 @@
+// common.cpp: the setup run's path and arguments, locations, closing a running copy, the elevated restart.
+#include "setup/common.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "setup/cmdline.h"
+#include "setup/locations.h"
+#include "setup/system_dll.h"
+#include "ui/window.h"
+
+SetupRun setupRun;
+
+void readSetupRun()
+{
+    const DWORD length = GetModuleFileNameA(nullptr, setupRun.modulePath, ArgumentCapacity);
+    setupRun.modulePath[length < ArgumentCapacity ? length : ArgumentCapacity - 1] = '\0';
+    // The ANSI path turns every character outside the code page into '?'; files are named by this one.
+    const DWORD wideLength = GetModuleFileNameW(nullptr, setupRun.modulePathW, ArgumentCapacity);
+    setupRun.modulePathW[wideLength < ArgumentCapacity ? wideLength : ArgumentCapacity - 1] = L'\0';
+
+    const char *commandLine = GetCommandLineA();
+    commandLineArgument(commandLine, 1, setupRun.argument1, ArgumentCapacity);
+    commandLineArgument(commandLine, 2, setupRun.argument2, ArgumentCapacity);
+    static char argument3[ArgumentCapacity];
+    commandLineArgument(commandLine, 3, argument3, ArgumentCapacity);
+    setupRun.restarted = parseRestartMark(argument3, &setupRun.starter);
+}
+
+void closeRunningInstance()
+{
+    HWND window = FindWindowA(MainWindowClass, nullptr);
+    if (window != nullptr)
+        PostMessageA(window, WM_QUIT, 0, 0);
+    Sleep(333);
+    window = FindWindowA(MainWindowClass, nullptr);
+    if (window != nullptr)
+        PostMessageA(window, WM_DESTROY, 0, 0);
+    Sleep(333);
+}
+
+void expandEnvInPlace(char *path)
+{
+    char expanded[512];
+    const DWORD needed = ExpandEnvironmentStringsA(path, expanded, sizeof expanded);
+    // Zero is a failure; more than the buffer means the text was not (wholly) written.
+    if (needed == 0 || needed > sizeof expanded)
+        return;
+    lstrcpyA(path, expanded);
+}
+
+void formVendorFolder(char *path)
+{
+    const bool hasX86Folder = GetEnvironmentVariableA("ProgramFiles(x86)", nullptr, 0) != 0;
+    lstrcpyA(path, hasX86Folder ? VendorFolderTemplate : VendorFolderFallbackTemplate);
+    expandEnvInPlace(path);
+}
+
+bool runsElevated()
+{
+    const auto openProcessToken = SYSTEM_FUNCTION("advapi32.dll", OpenProcessToken);
+    const auto getTokenInformation = SYSTEM_FUNCTION("advapi32.dll", GetTokenInformation);
+    HANDLE token = nullptr;
+    if (openProcessToken == nullptr || getTokenInformation == nullptr ||
+        !openProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    const BOOL known = getTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    CloseHandle(token);
+    return known && elevation.TokenIsElevated != 0;
+}
+
+bool restartElevated(const char *argument1, const char *argument2)
+{
+    static char arguments[ArgumentCapacity];
+    static wchar_t wideArguments[ArgumentCapacity];
+    if (!restartArguments(argument1, argument2, GetCurrentProcessId(), arguments, sizeof arguments) ||
+        MultiByteToWideChar(CP_ACP, 0, arguments, -1, wideArguments, ArgumentCapacity) == 0)
+        return false;
+    const auto shellExecuteEx = SYSTEM_FUNCTION("shell32.dll", ShellExecuteExW);
+    if (shellExecuteEx == nullptr)
+        return false;
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    // NOASYNC: this process ends right after the call. NO_UI: a refusal is told by the exit code alone.
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"runas";
+    info.lpFile = setupRun.modulePathW;
+    info.lpParameters = wideArguments;
+    info.nShow = SW_SHOWNORMAL;
+    return shellExecuteEx(&info) != FALSE;
+}
+
+void waitForStarter()
+{
+    // A process id is reused once its process has gone; the bound keeps a run from waiting on a stranger.
+    HANDLE starter = OpenProcess(SYNCHRONIZE, FALSE, setupRun.starter);
+    if (starter == nullptr)
+        return;
+    WaitForSingleObject(starter, StarterWaitMilliseconds);
+    CloseHandle(starter);
+}
