@@ -16,12 +16,12 @@ using strategy::winner;
 
 const Board Empty = ".........";
 
-// The menu lines of the probe's report, without the class and object lines.
+// The menu lines of the probe's report, without the class, object and library lines.
 std::vector<std::string> menuLines(const std::vector<std::string> &report)
 {
     std::vector<std::string> menu;
     for (const std::string &line : report)
-        if (line.rfind("class ", 0) != 0 && line.rfind("objects ", 0) != 0)
+        if (line.rfind("class ", 0) != 0 && line.rfind("objects ", 0) != 0 && line.rfind("libraries: ", 0) != 0)
             menu.push_back(line);
     return menu;
 }
@@ -110,6 +110,8 @@ TEST_F(Window, MenuTreeWithChecksAndGreyState)
     const std::vector<std::string> report = game.probe();
     ASSERT_FALSE(report.empty());
     EXPECT_EQ(report[0], "class style=3 icon=I");
+    // From its first step on, the program loads no library from its own folder by name alone.
+    EXPECT_EQ(report.back(), "libraries: beside the program refused, from its folder on purpose loaded");
     EXPECT_EQ(menuLines(report), (std::vector<std::string>{
                   "0 popup unchecked &Game",
                   "0.0 item unchecked 101 &New Game\tCtrl+N",

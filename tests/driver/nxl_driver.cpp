@@ -341,8 +341,13 @@ Board Game::waitChange(const Board &before, DWORD milliseconds) const
 
 Box Game::findBox() const
 {
+    return readBox(findTopLevel(info_.dwProcessId, L"#32770"));
+}
+
+Box readBox(HWND window)
+{
     Box box;
-    box.window = findTopLevel(info_.dwProcessId, L"#32770");
+    box.window = window;
     if (box.window == nullptr)
         return box;
     box.caption = windowText(box.window);

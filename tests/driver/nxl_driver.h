@@ -28,6 +28,9 @@ struct Box {
     bool valid() const { return window != nullptr; }
 };
 
+// The box's caption, text and buttons; an invalid Box for no window.
+Box readBox(HWND window);
+
 // 'X' Cross, 'O' Ring, '.' empty, read from the painted pixels, squares 1..9 at indices 0..8.
 using Board = std::string;
 

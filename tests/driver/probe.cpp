@@ -1,6 +1,7 @@
 // probe.cpp: loaded into a running nxl.exe by the test driver. Reads what another process cannot: the
 // menu tree with labels, identifiers, check marks and grey state (after a WM_INITMENU, as when the menu
-// opens), and the window class's icon. Writes the report beside itself as probe-<pid>.txt.
+// opens), the window class's icon, and where the process looks for a library named without a path.
+// Writes the report beside itself as probe-<pid>.txt.
 #include <windows.h>
 
 #include <stdio.h>
@@ -94,6 +95,32 @@ int countWindowsOf(HWND window)
     return n;
 }
 
+const char *loaded(HMODULE module)
+{
+    if (module == nullptr)
+        return "refused";
+    FreeLibrary(module);
+    return "loaded";
+}
+
+// A copy of this probe planted beside the program under another name, loaded by that name alone: with
+// the standard search, and from the program's folder on purpose, which shows the copy can be loaded.
+void reportLibrarySearch(FILE *out, HMODULE self)
+{
+    wchar_t probe[MAX_PATH], planted[MAX_PATH];
+    GetModuleFileNameW(self, probe, MAX_PATH);
+    GetModuleFileNameW(nullptr, planted, MAX_PATH);
+    lstrcpyW(wcsrchr(planted, L'\\') + 1, L"noxel-planted.dll");
+    if (!CopyFileW(probe, planted, FALSE)) {
+        fprintf(out, "libraries: no copy planted\n");
+        return;
+    }
+    const char *standard = loaded(LoadLibraryW(L"noxel-planted.dll"));
+    const char *programFolder = loaded(LoadLibraryExW(L"noxel-planted.dll", nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR));
+    DeleteFileW(planted);
+    fprintf(out, "libraries: beside the program %s, from its folder on purpose %s\n", standard, programFolder);
+}
+
 struct Search {
     DWORD pid;
     HWND found;
@@ -134,6 +161,7 @@ DWORD WINAPI report(void *module)
                 icon != nullptr && icon == named ? "I" : "other");
         reportMenu(out, bar, "");
         fprintf(out, "objects gdi=%d windows=%d\n", countGdiObjects(), countWindowsOf(window));
+        reportLibrarySearch(out, static_cast<HMODULE>(module));
     }
     fclose(out);
     wchar_t done[MAX_PATH];
@@ -148,7 +176,10 @@ DWORD WINAPI report(void *module)
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, void *)
 {
-    if (reason == DLL_PROCESS_ATTACH)
+    // The planted copy of the probe reports nothing.
+    wchar_t name[MAX_PATH];
+    if (reason == DLL_PROCESS_ATTACH && GetModuleFileNameW(module, name, MAX_PATH) &&
+        lstrcmpiW(wcsrchr(name, L'\\') + 1, L"nxl_probe.dll") == 0)
         CloseHandle(CreateThread(nullptr, 0, report, module, 0, nullptr));
     return TRUE;
 }

@@ -93,10 +93,12 @@ DWORD run(const std::wstring &exe, const std::wstring &arguments)
 }
 
 // A copy of the program under another name, in a folder of its own beside the driver.
-std::wstring copyAs(const wchar_t *name)
+std::wstring copyAs(const wchar_t *name, const wchar_t *subfolder = L"")
 {
-    const std::wstring folder = driver::exeFolder() + L"\\setup-test";
+    std::wstring folder = driver::exeFolder() + L"\\setup-test";
     CreateDirectoryW(folder.c_str(), nullptr);
+    if (*subfolder != L'\0')
+        CreateDirectoryW((folder += L"\\" + std::wstring(subfolder)).c_str(), nullptr);
     const std::wstring path = folder + L"\\" + name;
     CopyFileW(driver::program().c_str(), path.c_str(), FALSE);
     return path;
@@ -238,9 +240,10 @@ protected:
     void TearDown() override { cleanInstallation(); }
 };
 
+// From a download folder whose name the ANSI code page cannot spell (1252 here, as in Western Europe).
 TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
 {
-    const std::wstring setup = copyAs(L"Setup.exe");
+    const std::wstring setup = copyAs(L"Setup.exe", L"Micha\x0142 \x0141\x00F3d\x017A \x6771\x4EAC");
     ASSERT_EQ(run(setup, L"/S"), 0u);
 
     EXPECT_EQ(contents(InstalledExe), contents(setup));
@@ -348,6 +351,24 @@ TEST_F(Setup, UninstallAsksThenRemovesAllButTheVendorFolders)
     EXPECT_TRUE(waitGone(StartMenuFolder));
     EXPECT_TRUE(exists(expand(L"%ProgramFiles(x86)%\\Orvane")));
     EXPECT_TRUE(exists(expand(L"%ALLUSERSPROFILE%\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane")));
+}
+
+// Wine's list of installed programs starts the registered UninstallString itself, as Windows does.
+TEST_F(Setup, TheSystemsListOfProgramsRemovesItAfterTheQuestion)
+{
+    ASSERT_EQ(run(copyAs(L"Setup.exe"), L"/S"), 0u);
+    Game list(L"--remove Noxel", expand(L"%SystemRoot%\\system32\\uninstaller.exe"), false);
+    HWND question = nullptr;
+    for (const DWORD start = GetTickCount(); question == nullptr && GetTickCount() - start < driver::startTimeout();
+         Sleep(50))
+        question = FindWindowW(L"#32770", L"Uninstall");
+    const Box box = driver::readBox(question);
+    ASSERT_TRUE(box.valid());
+    EXPECT_EQ(box.text, L"Remove Noxel\rfrom this computer?");
+    list.answer(box, IDYES);
+    EXPECT_TRUE(waitGone(ProgramFolder));
+    EXPECT_FALSE(exists(Shortcut));
+    EXPECT_FALSE(entryExists());
 }
 
 TEST_F(Setup, SetupWithUninstallUninstallsAndQuietFirstPlays)
