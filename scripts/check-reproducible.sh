@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # check-reproducible.sh: builds the shipped nxl.exe a second time from a copy of the sources in another
 # folder and requires the same bytes as build/win32/nxl.exe; then compares its SHA-256 with the one the
-# README names for the toolchain it names.
+# README names for the toolchain it names, and requires the download folder build/dist to hold the same
+# file as NoxelSetup.exe and nxl.exe, with their sums.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +17,12 @@ if ! cmp -s build/win32/nxl.exe "$copy/build/win32/nxl.exe"; then
   exit 1
 fi
 rm -rf build/again
+for name in NoxelSetup.exe nxl.exe; do
+  cmp -s build/win32/nxl.exe "build/dist/$name" ||
+    { echo "check-reproducible: build/dist/$name is not build/win32/nxl.exe" >&2; exit 1; }
+done
+(cd build/dist && sha256sum --check --quiet SHA256SUMS) ||
+  { echo "check-reproducible: build/dist/SHA256SUMS does not match its files" >&2; exit 1; }
 hash=$(sha256sum build/win32/nxl.exe | cut -d' ' -f1)
 
 toolchain=$(dpkg-query -W -f='${Package} ${Version}, ' g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix-runtime \

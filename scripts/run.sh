@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # run.sh: builds the game and starts it through Wine: on your display when there is one, otherwise on a
-# virtual display, where it waits untouched and a screenshot tells what it shows.
+# virtual display, where it waits untouched and a screenshot tells what it shows. A step that fails is
+# named, with where its output is.
 #   run.sh [--win32] [arguments for nxl.exe]
 # --win32 starts the shipped 32-bit build/win32/nxl.exe under a 32-bit Wine instead of the 64-bit build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+trap 'echo "run: failed (exit $?) at: $BASH_COMMAND" >&2' ERR
 
 preset=win64 prefix=$root/build/wineprefix-run
 if [ "${1:-}" = --win32 ]; then
@@ -14,8 +16,13 @@ if [ "${1:-}" = --win32 ]; then
 fi
 
 ./scripts/install-deps.sh
-cmake --preset $preset >/dev/null
-cmake --build --preset $preset --target nxl >/dev/null
+mkdir -p build
+build_log=$root/build/run-$preset-build.log
+if ! { cmake --preset $preset && cmake --build --preset $preset --target nxl; } >"$build_log" 2>&1; then
+  tail -20 "$build_log" >&2
+  echo "run: building nxl.exe failed; the whole output is in $build_log" >&2
+  exit 1
+fi
 program=$root/build/$preset/nxl.exe
 if [ $preset = win32 ]; then
   echo "run: built $program (32-bit, the shipped file)"
@@ -36,13 +43,33 @@ if [ $preset = win32 ]; then
 fi
 wine_session_start "$prefix" $own_display
 
-"$WINE64" "$program" "$@" &
-game=$!
-for _ in $(seq 300); do
-  xwininfo -root -tree 2>/dev/null | grep -q '"Noxel' && break
-  kill -0 "$game" 2>/dev/null || break
-  sleep 0.1
-done
+# Starts the program and waits for its window; true when the window is there or the program still runs.
+start_program() {
+  "$WINE64" "$program" "$@" >>"$WINE_SESSION_LOG" 2>&1 &
+  game=$!
+  for _ in $(seq 300); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"Noxel' && return 0
+    kill -0 "$game" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$game" 2>/dev/null
+}
+
+if ! start_program "$@"; then
+  status=0
+  wait "$game" || status=$?
+  # With arguments it may have been a setup run, which ends by itself with its exit code.
+  if [ $# -gt 0 ]; then
+    echo "run: nxl.exe $* ended with exit code $status"
+    exit $status
+  fi
+  echo "run: the game ended (exit $status) before its window appeared; trying once more" >&2
+  if ! start_program; then
+    wait "$game" || status=$?
+    echo "run: the game ended again (exit $status) before its window appeared; Wine's output is in $WINE_SESSION_LOG" >&2
+    exit 1
+  fi
+fi
 
 if [ -n "$own_display" ]; then
   echo "run: Noxel is open on $DISPLAY"

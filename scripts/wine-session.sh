@@ -6,6 +6,7 @@
 #   wine_i386_enable            32-bit programs from now on; prints one line and fails when impossible;
 #                               sets WINE_I386_QEMU when they run through qemu
 #   wine_session_start PREFIX_DIR [use-own-display]
+#                               Wine's output goes to PREFIX_DIR.log; a failing step is named, with that log
 #   wine_session_stop; wine_i386_disable
 WINE64=/usr/lib/wine/wine64
 WINE32=/usr/lib/wine/wine
@@ -18,6 +19,7 @@ I386_BINFMT_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x
 I386_BINFMT_MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 
 _wine_session_xvfb_pid=""
+WINE_SESSION_LOG=/dev/null
 _wine_session_server=""
 _wine_i386_registered=""
 _wine_i386_mounted=""
@@ -38,6 +40,7 @@ wine_session_stop() {
     kill "$_wine_session_xvfb_pid" 2>/dev/null || true
     wait "$_wine_session_xvfb_pid" 2>/dev/null || true
     _wine_session_xvfb_pid=""
+WINE_SESSION_LOG=/dev/null
   fi
 }
 
@@ -118,12 +121,25 @@ _wine_session_start_xvfb() {
 # crash ends the process with its exception code instead of waiting in the debugger. A 32-bit process
 # reads the debugger's setting from the 32-bit view of the registry.
 _wine_session_tune_prefix() {
-  "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  for view in 64 32; do
+  "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f &&
     "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d "" /f \
-      /reg:$view >/dev/null 2>&1
-  done
-  "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+      /reg:64 &&
+    "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d "" /f \
+      /reg:32 &&
+    "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+}
+
+# One Wine step, its output appended to the log. A start through qemu now and then fails for a passing
+# reason, so a failed step is tried once more; a second failure names the step and the log.
+wine_session_step() {
+  local what=$1 status
+  shift
+  "$@" >>"$WINE_SESSION_LOG" 2>&1 </dev/null && return 0
+  echo "wine-session: $what failed (exit $?); trying once more" >&2
+  "$@" >>"$WINE_SESSION_LOG" 2>&1 </dev/null && return 0
+  status=$?
+  echo "wine-session: $what failed again (exit $status); Wine's output is in $WINE_SESSION_LOG" >&2
+  return $status
 }
 
 wine_session_start() {
@@ -134,15 +150,17 @@ wine_session_start() {
   fi
   export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
   mkdir -p "$WINEPREFIX"
-  "$WINESERVER" -p
+  WINE_SESSION_LOG=$prefix.log
+  : >"$WINE_SESSION_LOG"
+  "$WINESERVER" -p || { echo "wine-session: the wineserver did not start" >&2; return 1; }
   _wine_session_server=1
   if [ ! -f "$WINEPREFIX/.noxel-prefix-ready" ]; then
     echo "wine-session: creating the Wine prefix $WINEPREFIX (once)"
-    "$WINE64" wineboot -i >/dev/null 2>&1
-    _wine_session_tune_prefix
+    wine_session_step "creating the prefix (wineboot -i)" "$WINE64" wineboot -i || return 1
+    wine_session_step "setting up the prefix (reg add)" _wine_session_tune_prefix || return 1
     touch "$WINEPREFIX/.noxel-prefix-ready"
   fi
   # Wine's background services start with the first program and keep its output open; start them here,
   # so that a test runner reading a test's output is not kept waiting by them.
-  "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null
+  wine_session_step "the first program (cmd /c exit)" "$WINE64" cmd /c exit || return 1
 }
