@@ -22,7 +22,7 @@ for target in cmdline locations geometry; do
   mkdir -p "$work"
   cp -n tests/fuzz/corpus/$target/* "$work/" 2>/dev/null || true
   echo "fuzz: $target for ${seconds}s"
-  "$out/fuzz_$target" -max_total_time="$seconds" -max_len=2048 -print_final_stats=1 "$work" 2>"$out/$target.log" ||
+  "$out/fuzz_$target" -max_total_time="$seconds" -max_len=2048 -print_final_stats=1 -artifact_prefix="$out/" "$work" 2>"$out/$target.log" ||
     { tail -40 "$out/$target.log"; echo "fuzz: $target FAILED"; exit 1; }
   grep -E 'stat::number_of_executed_units' "$out/$target.log" | sed "s/^/fuzz: $target /"
 done

@@ -41,11 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (found == nullptr && oneLength != 0 && strchr(cmd.c_str(), '"') == nullptr)
         abort();   // without quotes an argument stands in the command line as it is
 
-    // A restart hands both arguments on: split again, they come back as they were, followed by the mark.
+    // A restart hands both arguments on: split again behind the program's name, they come back as they
+    // were, followed by the mark.
     const unsigned long starter = static_cast<unsigned long>(size) * 2654435761u;
-    std::string restart(oneLength + twoLength + 32, '\0'), back(restart.size(), '\0');
+    std::string restart(oneLength + twoLength + 48, '\0'), back(restart.size(), '\0');
     if (!restartArguments(one, two, starter, &restart[0], restart.size()))
         abort();
+    restart = "nxl.exe " + restart;
     unsigned long marked = 0;
     commandLineArgument(restart.c_str(), 3, &back[0], back.size());
     if (!parseRestartMark(back.c_str(), &marked) || marked != starter)
