@@ -111,7 +111,7 @@ TEST_F(Window, MenuTreeWithChecksAndGreyState)
     ASSERT_FALSE(report.empty());
     EXPECT_EQ(report[0], "class style=3 icon=I");
     // From its first step on, the program loads no library from its own folder by name alone.
-    EXPECT_EQ(report.back(), "libraries: beside the program refused, from its folder on purpose loaded");
+    EXPECT_EQ(report.end()[-2], "libraries: beside the program refused, from its folder on purpose loaded");
     EXPECT_EQ(menuLines(report), (std::vector<std::string>{
                   "0 popup unchecked &Game",
                   "0.0 item unchecked 101 &New Game\tCtrl+N",

@@ -160,8 +160,8 @@ DWORD WINAPI report(void *module)
         fprintf(out, "class style=%lu icon=%s\n", static_cast<unsigned long>(GetClassLongPtrW(window, GCL_STYLE)),
                 icon != nullptr && icon == named ? "I" : "other");
         reportMenu(out, bar, "");
-        fprintf(out, "objects gdi=%d windows=%d\n", countGdiObjects(), countWindowsOf(window));
         reportLibrarySearch(out, static_cast<HMODULE>(module));
+        fprintf(out, "objects gdi=%d windows=%d\n", countGdiObjects(), countWindowsOf(window));
     }
     fclose(out);
     wchar_t done[MAX_PATH];
