@@ -7,6 +7,7 @@
 
 #include "game/computer.h"
 #include "game/flow.h"
+#include "tests/box_texts.h"
 #include "tests/fake_ui.h"
 
 namespace {
@@ -71,10 +72,20 @@ protected:
     HWND w = fake::window;
 };
 
-const std::string HumanWonBox = "box Noxel|Bravo, you've won!|i|0x80";
-const std::string ComputerWonBox = "box Noxel|The computer has won!!!|i|0x80";
-const std::string DrawBox = "box Noxel|It's a draw!|i|0x80";
-const std::string NewGameBox = "box New Game|New Game:\rAbort the current game?|I|0x183";
+// A box as the fake records it, from the table of expected boxes.
+std::string recorded(BoxName name, bool german = false)
+{
+    const ExpectedBox &box = ExpectedBoxes[name];
+    char style[16];
+    snprintf(style, sizeof style, "%#x", box.style);
+    return "box " + fake::utf8(box.caption[german]) + "|" + fake::utf8(box.text[german]) + "|" +
+           fake::utf8(box.icon) + "|" + style;
+}
+
+const std::string HumanWonBox = recorded(BoxHumanWon);
+const std::string ComputerWonBox = recorded(BoxComputerWon);
+const std::string DrawBox = recorded(BoxDraw);
+const std::string NewGameBox = recorded(BoxNewGame);
 
 // ---- The computer player -------------------------------------------------------------------
 
@@ -202,12 +213,27 @@ TEST_F(Engine, NewGameDuringAGameAsksAndOnlyYesClears)
     EXPECT_EQ(game.moveCount, 0);
 }
 
-TEST_F(Engine, GermanQuestionComesInGerman)
+// Every box of the engine, in both languages: the three endings and the New Game question.
+TEST_F(Engine, EveryBoxInBothLanguages)
 {
-    game.german = true;
-    setBoard("X../.../...");
-    startNewGame(w);
-    EXPECT_EQ(fake::events.at(0), "box Neues Spiel|Neues Spiel:\rLaufendes Spiel abbrechen?|I|0x183");
+    for (bool german : {false, true}) {
+        fake::reset();
+        game.german = german;
+        setBoard("XX./OO./...");
+        playHumanMove(w, 3);
+        setBoard("OO./XX./..X");
+        playHumanMove(w, 8);
+        setBoard("XOX/XOO/OX.");
+        playHumanMove(w, 9);
+        setBoard("X../.../...");
+        startNewGame(w);
+        Events boxes;
+        for (const std::string &event : fake::events)
+            if (event.rfind("box ", 0) == 0)
+                boxes.push_back(event);
+        EXPECT_EQ(boxes, (Events{recorded(BoxHumanWon, german), recorded(BoxComputerWon, german),
+                                 recorded(BoxDraw, german), recorded(BoxNewGame, german)}));
+    }
 }
 
 // ---- Moves -----------------------------------------------------------------------------------

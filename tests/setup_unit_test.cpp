@@ -53,13 +53,16 @@ TEST(VendorFolder, FallsBackToProgramFilesWithoutTheX86Folder)
     SetEnvironmentVariableA("ProgramFiles(x86)", had ? saved : nullptr);
 }
 
+// HKEY_LOCAL_MACHINE\SOFTWARE has two views for a 64-bit process (the tests are one); below
+// HKEY_CURRENT_USER\Software both views are the same key, so the view is told apart here only.
 TEST(Registry, ValuesAreWrittenInThe32BitView)
 {
-    const char key[] = "Software\\NoxelTest";
-    ASSERT_TRUE(writeRegString(HKEY_CURRENT_USER, key, "Text", "abc"));
-    ASSERT_TRUE(writeRegDword(HKEY_CURRENT_USER, key, "Number", 0x01000000));
+    const char key[] = "SOFTWARE\\NoxelTest";
+    ASSERT_TRUE(writeRegString(HKEY_LOCAL_MACHINE, key, "Text", "abc"));
+    ASSERT_TRUE(writeRegDword(HKEY_LOCAL_MACHINE, key, "Number", 0x01000000));
     HKEY opened;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ | KEY_WOW64_32KEY, &opened), ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_64KEY, &opened), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_32KEY, &opened), ERROR_SUCCESS);
     char text[16];
     DWORD type = 0, size = sizeof text;
     RegQueryValueExA(opened, "Text", nullptr, &type, reinterpret_cast<BYTE *>(text), &size);
@@ -72,7 +75,7 @@ TEST(Registry, ValuesAreWrittenInThe32BitView)
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(number, 0x01000000u);
     RegCloseKey(opened);
-    RegDeleteKeyExA(HKEY_CURRENT_USER, key, KEY_WOW64_32KEY, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY, 0);
 }
 
 TEST(InstallDate, EightGregorianDigitsOfToday)

@@ -160,14 +160,11 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
     if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info_))
         return;
-    const DWORD start = GetTickCount();
-    while (waitForWindow && window_ == nullptr && running() && GetTickCount() - start < startTimeout()) {
-        window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls");
-        if (window_ == nullptr)
-            Sleep(50);
-    }
-    if (waitForWindow)
-        WaitForInputIdle(info_.hProcess, 5000);
+    if (!waitForWindow)
+        return;
+    waitUntil([&] { return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls")) != nullptr || !running(); },
+              startTimeout());
+    WaitForInputIdle(info_.hProcess, 5000);
 }
 
 Game::~Game()
@@ -195,6 +192,38 @@ DWORD Game::waitExit(DWORD milliseconds)
     return code;
 }
 
+bool waitUntil(const std::function<bool()> &condition, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    bool holds = condition();
+    while (!holds && GetTickCount() - start < milliseconds) {
+        Sleep(30);
+        holds = condition();
+    }
+    return holds;
+}
+
+std::string Game::waitTitle(const std::string &wanted, DWORD milliseconds) const
+{
+    std::string title;
+    waitUntil([&] { return (title = titleBytes()) == wanted; }, milliseconds);
+    return title;
+}
+
+bool Game::handledPosted()
+{
+    const std::string before = titleBytes();
+    command(119);
+    if (!waitUntil([&] { return titleBytes() != before; }))
+        return false;
+    command(119);
+    if (waitTitle(before) != before)
+        return false;
+    // What the handled messages asked to be painted is painted before this returns (a sent paint).
+    UpdateWindow(window_);
+    return true;
+}
+
 std::string Game::titleBytes() const
 {
     char text[512] = "";
@@ -217,7 +246,8 @@ void Game::setClientSize(int width, int height)
     const int extraW = (outer.right - outer.left) - client.right;
     const int extraH = (outer.bottom - outer.top) - client.bottom;
     SetWindowPos(window_, nullptr, 0, 0, width + extraW, height + extraH, SWP_NOZORDER | SWP_NOACTIVATE);
-    Sleep(300);
+    // The system may keep a window larger than asked (a captioned window has a minimum width).
+    waitUntil([&] { return clientRect().right == width && clientRect().bottom == height; }, 1000);
 }
 
 void Game::post(UINT message, WPARAM wParam, LPARAM lParam)
@@ -242,10 +272,11 @@ void Game::command(int id)
     post(WM_COMMAND, static_cast<WPARAM>(id), 0);
 }
 
-void Game::input(std::initializer_list<WORD> keys)
+void Game::input(std::initializer_list<WORD> keys, HWND to)
 {
-    SetForegroundWindow(window_);
-    Sleep(100);
+    const HWND target = to != nullptr ? to : window_;
+    SetForegroundWindow(target);
+    waitUntil([&] { return GetForegroundWindow() == target; }, 1000);
     std::vector<INPUT> events;
     for (WORD k : keys) {
         INPUT in = {};
@@ -261,7 +292,6 @@ void Game::input(std::initializer_list<WORD> keys)
         events.push_back(in);
     }
     SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
-    Sleep(200);
 }
 
 std::vector<uint32_t> Game::pixels(int *width, int *height) const
@@ -317,25 +347,30 @@ Board Game::board() const
     return b;
 }
 
+Board Game::stableBoard() const
+{
+    Board last = board();
+    for (int reads = 0; reads < 100; ++reads) {
+        Sleep(20);
+        const Board now = board();
+        if (now == last)
+            return now;
+        last = now;
+    }
+    return last;
+}
+
 Board Game::waitBoard(const std::string &wanted, DWORD milliseconds) const
 {
-    const DWORD start = GetTickCount();
-    Board b = board();
-    while (b != wanted && GetTickCount() - start < milliseconds) {
-        Sleep(30);
-        b = board();
-    }
+    Board b;
+    waitUntil([&] { return (b = stableBoard()) == wanted; }, milliseconds);
     return b;
 }
 
 Board Game::waitChange(const Board &before, DWORD milliseconds) const
 {
-    const DWORD start = GetTickCount();
-    Board b = board();
-    while (b == before && GetTickCount() - start < milliseconds) {
-        Sleep(30);
-        b = board();
-    }
+    Board b;
+    waitUntil([&] { return (b = stableBoard()) != before; }, milliseconds);
     return b;
 }
 
@@ -359,28 +394,17 @@ Box readBox(HWND window)
 
 Box Game::waitBox(DWORD milliseconds) const
 {
-    const DWORD start = GetTickCount();
-    Box box = findBox();
-    while (!box.valid() && GetTickCount() - start < milliseconds) {
-        Sleep(30);
-        box = findBox();
-    }
-    Sleep(100);   // let the box finish drawing its controls
-    return box.valid() ? findBox() : box;
-}
-
-bool Game::noBoxFor(DWORD milliseconds) const
-{
-    return !waitBox(milliseconds).valid();
+    // A box is read once it has its buttons, the default one among them.
+    Box box;
+    waitUntil([&] { return !(box = findBox()).defaultButton.empty(); }, milliseconds);
+    return box;
 }
 
 void Game::answer(const Box &box, int buttonId) const
 {
     PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box.window, buttonId)));
-    const DWORD start = GetTickCount();
-    while (IsWindow(box.window) && GetTickCount() - start < 5000)
-        Sleep(20);
+    waitUntil([&] { return !IsWindow(box.window); });
 }
 
 void Game::moveBoxAside(const Box &box) const
@@ -388,7 +412,7 @@ void Game::moveBoxAside(const Box &box) const
     RECT main;
     GetWindowRect(window_, &main);
     SetWindowPos(box.window, nullptr, main.right + 10, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Sleep(200);
+    UpdateWindow(window_);   // the uncovered board is painted before this returns
 }
 
 std::vector<std::string> Game::probe() const
@@ -410,21 +434,18 @@ std::vector<std::string> Game::probe() const
         CloseHandle(thread);
     }
     std::vector<std::string> lines;
-    for (int i = 0; i < 100; ++i) {
-        FILE *in = _wfopen(report, L"rb");
-        if (in != nullptr) {
-            char line[1024];
-            while (fgets(line, sizeof line, in)) {
-                std::string s = line;
-                while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
-                    s.pop_back();
-                lines.push_back(s);
-            }
-            fclose(in);
-            DeleteFileW(report);
-            break;
+    // The probe writes its report under another name and then renames it: a report that is there is whole.
+    waitUntil([&] { return GetFileAttributesW(report) != INVALID_FILE_ATTRIBUTES; });
+    if (FILE *in = _wfopen(report, L"rb")) {
+        char line[1024];
+        while (fgets(line, sizeof line, in)) {
+            std::string s = line;
+            while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
+                s.pop_back();
+            lines.push_back(s);
         }
-        Sleep(50);
+        fclose(in);
+        DeleteFileW(report);
     }
     VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
     return lines;

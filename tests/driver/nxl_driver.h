@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ DWORD startTimeout();
 // A visible top-level window of the process, of the class (any unowned window when className is null).
 HWND findTopLevel(DWORD pid, const wchar_t *className);
 std::string utf8(const std::wstring &text);
+
+// Asks the condition every 30 ms until it holds or the time is up; returns its last answer. Every wait
+// for something to happen goes through here, so a slow run waits longer instead of failing.
+bool waitUntil(const std::function<bool()> &condition, DWORD milliseconds = 5000);
 
 struct Box {
     HWND window = nullptr;
@@ -48,6 +53,13 @@ public:
     DWORD waitExit(DWORD milliseconds = 10000);
 
     std::string titleBytes() const;
+    // Waits until the title reads as wanted; returns what it reads last.
+    std::string waitTitle(const std::string &wanted, DWORD milliseconds = 5000) const;
+    // Proves that the window has handled everything posted to it so far, before a check that nothing
+    // happened: the queue is first in, first out, and a posted Mute shows in the title at once (also
+    // during the computer's pause and under a box). Mute is posted twice, so the option stays as it was.
+    // What they asked to be painted is painted when it returns.
+    bool handledPosted();
     void setClientSize(int width, int height);
     RECT clientRect() const;
 
@@ -55,12 +67,14 @@ public:
     void click(int x, int y);               // posted left button down and up, client coordinates
     void command(int id);                   // posted WM_COMMAND, as a menu choice
     void post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-    // Real keyboard input to the foreground window: for Ctrl, Alt and F1.
-    void input(std::initializer_list<WORD> keys);
+    // Real keyboard input, made to go to the window (default: the game's): for Ctrl, Alt and F1.
+    void input(std::initializer_list<WORD> keys, HWND to = nullptr);
 
     // The pixels of the client area, 0x00RRGGBB.
     std::vector<uint32_t> pixels(int *width, int *height) const;
     Board board() const;
+    // The board once two reads in a row agree, so that none is taken in the middle of a repaint.
+    Board stableBoard() const;
     // Waits until the board reads as wanted (or the timeout); returns what it reads last.
     Board waitBoard(const std::string &wanted, DWORD milliseconds = 5000) const;
     // Waits until the board differs from before.
@@ -68,7 +82,6 @@ public:
 
     Box findBox() const;
     Box waitBox(DWORD milliseconds = 5000) const;
-    bool noBoxFor(DWORD milliseconds) const;
     void answer(const Box &box, int buttonId) const;   // IDOK, IDYES, IDNO, IDCANCEL
     void moveBoxAside(const Box &box) const;
 

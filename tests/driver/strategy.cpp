@@ -93,29 +93,40 @@ int careless(const Board &b)
     return static_cast<int>(b.find('.')) + 1;
 }
 
-driver::Box play(driver::Game &game, int square)
+Move play(driver::Game &game, int square)
 {
-    const Board before = game.board();
+    const Board before = game.stableBoard();
     game.key('0' + square);
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 6000) {
-        if (game.findBox().valid())
-            return game.waitBox();
-        const Board now = game.board();
-        if (count(now, 'O') > count(before, 'O') && count(now, 'X') > count(before, 'X'))
-            return driver::Box();
-        Sleep(30);
+    Move move;
+    if (!game.handledPosted())
+        return move;
+    if (!game.findBox().valid() && count(game.board(), 'X') == count(before, 'X')) {
+        move.result = Move::Nothing;
+        return move;
     }
-    return driver::Box();
+    driver::waitUntil([&] {
+        const Board now = game.board();
+        if (game.findBox().valid())
+            move.result = Move::Ended;
+        else if (count(now, 'O') > count(before, 'O') && count(now, 'X') > count(before, 'X') && !winner(now) &&
+                 count(now, '.') != 0)
+            move.result = Move::Answered;   // a finished board waits for its box
+        return move.result != Move::NoReply;
+    }, 6000);
+    if (move.result == Move::Ended)
+        move.box = game.waitBox();
+    return move;
 }
 
 std::wstring playOneGame(driver::Game &game, int (*choose)(const Board &))
 {
     for (int moves = 0; moves < 5; ++moves) {
-        const driver::Box box = play(game, choose(game.board()));
-        if (box.valid()) {
-            game.answer(box, IDOK);
-            return game.waitBoard(".........") == "........." ? box.text : L"";
+        const Move move = play(game, choose(game.stableBoard()));
+        if (move.result == Move::Nothing || move.result == Move::NoReply)
+            return L"";
+        if (move.result == Move::Ended) {
+            game.answer(move.box, IDOK);
+            return game.waitBoard(".........") == "........." ? move.box.text : L"";
         }
     }
     return L"";

@@ -17,9 +17,14 @@ int count(const Board &b, char c);
 int quiet(const Board &b);
 int careless(const Board &b);    // a square that neither wins nor blocks: most of these games are lost
 
-// Plays square by its digit key; returns the ending's box (still open), or an invalid box when the
-// computer answered and the game goes on.
-driver::Box play(driver::Game &game, int square);
+// What a digit key did: nothing (the window has handled the key and placed no Cross), the Cross and the
+// computer's answer with the game going on, or an ending with its box (still open). NoReply: the key
+// was not handled, or its move came to no answer or ending within six seconds.
+struct Move {
+    enum Result { Nothing, Answered, Ended, NoReply } result = NoReply;
+    driver::Box box;
+};
+Move play(driver::Game &game, int square);
 
 // Plays a whole game with the strategy, closes the ending's box and waits for the empty board; returns
 // the ending's text, empty when the game went wrong.
