@@ -2,6 +2,8 @@
 // icon name and style. The one table that the unit tests and the drivers compare against.
 #pragma once
 
+#include <string>
+
 enum BoxName { BoxHumanWon, BoxComputerWon, BoxDraw, BoxNewGame, BoxExit, BoxAbout, BoxUninstall, BoxInstall,
                BoxCount };
 
@@ -45,3 +47,9 @@ inline const ExpectedBox ExpectedBoxes[BoxCount] = {
 };
 
 #undef NOXEL_ABOUT_HEADER
+
+// "caption|text" of a box as expected, as a driver reads a box (driver::Box::shown).
+inline std::wstring expectedBox(BoxName name, bool german = false)
+{
+    return std::wstring(ExpectedBoxes[name].caption[german]) + L"|" + ExpectedBoxes[name].text[german];
+}

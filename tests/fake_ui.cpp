@@ -2,6 +2,7 @@
 #include "tests/fake_ui.h"
 
 #include <stdio.h>
+#include <windows.h>
 
 #include "ui/message.h"
 #include "ui/paint.h"
@@ -24,20 +25,9 @@ void reset()
 
 std::string utf8(const wchar_t *text)
 {
-    std::string out;
-    for (; *text != 0; ++text) {
-        const unsigned c = static_cast<unsigned short>(*text);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    std::string out(lstrlenW(text) * 3 + 1, '\0');
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], static_cast<int>(out.size()), nullptr, nullptr);
+    out.resize(n > 0 ? n - 1 : 0);   // without the terminating zero
     return out;
 }
 

@@ -117,17 +117,14 @@ protected:
         char here[MAX_PATH];
         GetCurrentDirectoryA(MAX_PATH, here);
         root = std::string(here) + "\\setup-unit";
-        for (const char *name : {"ProgramFiles(x86)", "ALLUSERSPROFILE"})
-            saved.push_back(variable(name));
+        for (int i = 0; i < 2; ++i)
+            GetEnvironmentVariableA(Variables[i], saved[i], MAX_PATH);
         SetEnvironmentVariableA("ProgramFiles(x86)", (root + "\\pf").c_str());
         SetEnvironmentVariableA("ALLUSERSPROFILE", root.c_str());
-        for (const std::string &folder : {root, root + "\\pf", programFolder().substr(0, programFolder().size() - 4),
-                                          programFolder(), root + "\\Microsoft", root + "\\Microsoft\\Windows",
-                                          root + "\\Microsoft\\Windows\\Start Menu",
-                                          root + "\\Microsoft\\Windows\\Start Menu\\Programs",
-                                          root + "\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane",
-                                          startMenuFolder()})
-            CreateDirectoryA(folder.c_str(), nullptr);
+        // Every folder along both paths, the last one included.
+        for (const std::string &folder : {programFolder() + "\\", startMenuFolder() + "\\"})
+            for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
+                CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
         CloseHandle(CreateFileA(shortcut().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         fakesys::reset();
         GetModuleFileNameW(nullptr, setupRun.modulePathW, ArgumentCapacity);
@@ -139,14 +136,8 @@ protected:
     {
         DeleteFileA(shortcut().c_str());
         DeleteFileA((programFolder() + "\\nxl.exe").c_str());
-        SetEnvironmentVariableA("ProgramFiles(x86)", saved[0].empty() ? nullptr : saved[0].c_str());
-        SetEnvironmentVariableA("ALLUSERSPROFILE", saved[1].empty() ? nullptr : saved[1].c_str());
-    }
-    static std::string variable(const char *name)
-    {
-        char value[MAX_PATH] = "";
-        GetEnvironmentVariableA(name, value, MAX_PATH);
-        return value;
+        for (int i = 0; i < 2; ++i)
+            SetEnvironmentVariableA(Variables[i], saved[i][0] != '\0' ? saved[i] : nullptr);
     }
     std::string programFolder() const { return root + "\\pf\\Orvane\\nxl"; }
     std::string startMenuFolder() const { return root + "\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane\\nxl"; }
@@ -157,8 +148,9 @@ protected:
                std::to_string(GetCurrentProcessId());
     }
 
+    static constexpr const char *Variables[2] = {"ProgramFiles(x86)", "ALLUSERSPROFILE"};
     std::string root;
-    std::vector<std::string> saved;
+    char saved[2][MAX_PATH] = {};
 };
 
 // An uninstallation that may not delete the entry changes nothing itself: it hands the removal to one

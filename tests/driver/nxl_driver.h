@@ -31,6 +31,7 @@ struct Box {
     std::vector<std::wstring> buttons;   // labels in order
     std::wstring defaultButton;
     bool valid() const { return window != nullptr; }
+    std::wstring shown() const { return caption + L"|" + text; }   // empty caption and text: no box
 };
 
 // The box's caption, text and buttons; an invalid Box for no window.

@@ -118,18 +118,29 @@ Move play(driver::Game &game, int square)
     return move;
 }
 
-std::wstring playOneGame(driver::Game &game, int (*choose)(const Board &))
+driver::Box playToEnd(driver::Game &game, int (*choose)(const Board &), Board *finished)
 {
     for (int moves = 0; moves < 5; ++moves) {
         const Move move = play(game, choose(game.stableBoard()));
-        if (move.result == Move::Nothing || move.result == Move::NoReply)
-            return L"";
         if (move.result == Move::Ended) {
-            game.answer(move.box, IDOK);
-            return game.waitBoard(".........") == "........." ? move.box.text : L"";
+            game.moveBoxAside(move.box);
+            *finished = game.stableBoard();
+            return move.box;
         }
+        if (move.result != Move::Answered)
+            break;
     }
-    return L"";
+    return driver::Box();
+}
+
+std::wstring playOneGame(driver::Game &game, int (*choose)(const Board &))
+{
+    Board finished;
+    const driver::Box box = playToEnd(game, choose, &finished);
+    if (!box.valid())
+        return L"";
+    game.answer(box, IDOK);
+    return game.waitBoard(".........") == "........." ? box.text : L"";
 }
 
 }  // namespace strategy

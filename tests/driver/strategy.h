@@ -26,6 +26,10 @@ struct Move {
 };
 Move play(driver::Game &game, int square);
 
+// Plays with the strategy until the game ends; returns the ending's box, open and moved aside, and the
+// finished board under it; an invalid box when the game went wrong.
+driver::Box playToEnd(driver::Game &game, int (*choose)(const Board &), Board *finished);
+
 // Plays a whole game with the strategy, closes the ending's box and waits for the empty board; returns
 // the ending's text, empty when the game went wrong.
 std::wstring playOneGame(driver::Game &game, int (*choose)(const Board &));
