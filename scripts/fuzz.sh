@@ -10,7 +10,7 @@ mkdir -p "$out"
 
 flags=(-std=c++17 -O1 -g -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -Wall -Wextra -Werror)
 declare -A sources=(
-  [cmdline]="setup/cmdline.cpp"
+  [cmdline]="setup/cmdline.cpp setup/locations.cpp"
   [locations]="setup/locations.cpp"
   [geometry]="ui/geometry.cpp"
 )

@@ -1,6 +1,8 @@
 // cmdline.cpp: the command line split into words, the case-blind search, and the run-mode table.
 #include "setup/cmdline.h"
 
+#include "setup/locations.h"
+
 namespace {
 
 bool isSeparator(unsigned char c)
@@ -12,8 +14,6 @@ char fold(char c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c;
 }
-
-const char RestartMark[] = "/Restarted:";
 
 }  // namespace
 
@@ -86,46 +86,13 @@ RunMode decideRunMode(const char *modulePath, const char *argument1, const char 
     return RunGame;
 }
 
-bool restartArguments(const char *argument1, const char *argument2, unsigned long starter, char *out,
-                      size_t outSize)
-{
-    char digits[16];
-    size_t n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + starter % 10);
-        starter /= 10;
-    } while (starter != 0);
-    size_t length = 0;
-    auto put = [&](char c) {
-        if (length + 1 < outSize)
-            out[length] = c;
-        ++length;
-    };
-    const char *const arguments[] = {argument1, argument2};
-    for (const char *argument : arguments) {
-        put('"');
-        for (const char *p = argument; *p != '\0'; ++p)
-            put(*p);
-        put('"');
-        put(' ');
-    }
-    for (const char *p = RestartMark; *p != '\0'; ++p)
-        put(*p);
-    while (n != 0)
-        put(digits[--n]);
-    if (outSize == 0)
-        return false;
-    const bool fits = length < outSize;
-    out[fits ? length : 0] = '\0';
-    return fits;
-}
-
 bool parseRestartMark(const char *argument3, unsigned long *starter)
 {
+    if (containsNoCase(argument3, RestartMark) != argument3)
+        return false;
     const char *p = argument3;
-    for (const char *m = RestartMark; *m != '\0'; ++m, ++p)
-        if (fold(*p) != fold(*m))
-            return false;
+    for (const char *m = RestartMark; *m != '\0'; ++m)
+        ++p;   // past the mark, which stands at the start
     if (*p < '0' || *p > '9')
         return false;
     unsigned long value = 0;

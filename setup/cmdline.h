@@ -21,13 +21,5 @@ enum RunMode { RunGame, RunInstall, RunUninstall };
 // whether the setup branch skips its question.
 RunMode decideRunMode(const char *modulePath, const char *argument1, const char *argument2, bool *quiet);
 
-// A setup run that restarted itself elevated marks the new process with a third argument, "/Restarted:"
-// and the id of the process that started it; arguments 1 and 2 keep their meaning.
-
-// The restarted run's arguments: argument1 and argument2, each in double quotes (splitting leaves no
-// quote in an argument, so none needs escaping), then the mark. False, and out empty, when it does not fit.
-bool restartArguments(const char *argument1, const char *argument2, unsigned long starter, char *out,
-                      size_t outSize);
-
-// Whether argument 3 is a restart mark; if so, starter receives the id it names.
+// Whether argument 3 is the restart mark (RestartMark and a process id); if so, starter receives the id.
 bool parseRestartMark(const char *argument3, unsigned long *starter);

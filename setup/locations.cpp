@@ -5,6 +5,7 @@ const char VendorFolderTemplate[] = "%ProgramFiles(x86)%\\Orvane";
 const char VendorFolderFallbackTemplate[] = "%ProgramFiles%\\Orvane";
 const char StartMenuProgramsTemplate[] = "%ALLUSERSPROFILE%\\Microsoft\\Windows\\Start Menu\\Programs";
 const char UninstallKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Noxel";
+const char RestartMark[] = "/Restarted:";
 
 namespace {
 
@@ -29,6 +30,22 @@ bool joinTexts(char *out, size_t outSize, const char *const *pieces, int count)
         }
     }
     return true;
+}
+
+// Appends value in decimal, with leading zeros up to minDigits; false, and out unchanged, when it does
+// not fit.
+bool appendDecimal(char *out, size_t outSize, unsigned long value, int minDigits)
+{
+    char digits[24];
+    char *p = digits + sizeof digits;
+    *--p = '\0';
+    for (int count = 1;; ++count) {
+        *--p = static_cast<char>('0' + value % 10);
+        value /= 10;
+        if (value == 0 && count >= minDigits)
+            break;
+    }
+    return appendPath(out, outSize, p);
 }
 
 }  // namespace
@@ -82,21 +99,22 @@ bool uninstallCommand(const char *installedExePath, bool quiet, char *out, size_
     return joinTexts(out, outSize, pieces, quiet ? 4 : 3);
 }
 
+bool restartArguments(const char *argument1, const char *argument2, unsigned long starter, char *out,
+                      size_t outSize)
+{
+    const char *const pieces[] = {"\"", argument1, "\" \"", argument2, "\" ", RestartMark};
+    if (!joinTexts(out, outSize, pieces, 6))
+        return false;
+    if (appendDecimal(out, outSize, starter, 1))
+        return true;
+    out[0] = '\0';
+    return false;
+}
+
 void formatInstallDate(unsigned year, unsigned month, unsigned day, char *out)
 {
-    char digits[16];
-    size_t n = 0;
-    for (unsigned rest = year % 10000; n < 4; rest /= 10)
-        digits[n++] = static_cast<char>('0' + rest % 10);
-    for (unsigned rest = year / 10000; rest != 0; rest /= 10)
-        digits[n++] = static_cast<char>('0' + rest % 10);
-    size_t length = 0;
-    while (n != 0)
-        out[length++] = digits[--n];
-    const unsigned parts[] = {month % 100, day % 100};
-    for (unsigned part : parts) {
-        out[length++] = static_cast<char>('0' + part / 10);
-        out[length++] = static_cast<char>('0' + part % 10);
-    }
-    out[length] = '\0';
+    out[0] = '\0';
+    appendDecimal(out, 16, year, 4);
+    appendDecimal(out, 16, month % 100, 2);
+    appendDecimal(out, 16, day % 100, 2);
 }

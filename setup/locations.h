@@ -10,6 +10,9 @@ extern const char VendorFolderTemplate[];         // %ProgramFiles(x86)%\Orvane
 extern const char VendorFolderFallbackTemplate[]; // %ProgramFiles%\Orvane, where there is no (x86) variable
 extern const char StartMenuProgramsTemplate[];    // %ALLUSERSPROFILE%\...\Start Menu\Programs
 extern const char UninstallKeyPath[];             // ...\CurrentVersion\Uninstall\Noxel, single separators
+// A setup run that restarted itself elevated carries this and the id of the process that started it
+// as argument 3; arguments 1 and 2 keep their meaning.
+extern const char RestartMark[];                  // /Restarted:
 
 // Appends text to the zero-terminated path in out; false, and out unchanged, when it does not fit.
 bool appendPath(char *out, size_t outSize, const char *text);
@@ -24,6 +27,11 @@ bool removalCommand(const char *startMenuFolder, const char *programFolder, char
 
 // The registered uninstall command: the quoted program path, /Uninstall and, when quiet, /Quiet.
 bool uninstallCommand(const char *installedExePath, bool quiet, char *out, size_t outSize);
+
+// The restarted run's arguments: argument1 and argument2, each in double quotes (splitting leaves no
+// quote in an argument, so none needs escaping), then the mark. False, and out empty, when it does not fit.
+bool restartArguments(const char *argument1, const char *argument2, unsigned long starter, char *out,
+                      size_t outSize);
 
 // The uninstall entry's install date: the Gregorian year in four digits (more after 9999), month and day
 // in two, with leading zeros: 2026, 12, 8 gives "20261208". out holds at least 16 characters.

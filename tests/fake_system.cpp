@@ -10,7 +10,7 @@
 namespace fakesys {
 
 std::vector<std::string> calls;
-std::vector<DWORD> ticks;
+DWORD firstCallTick = 0;
 LONG entryOpenResult = ERROR_SUCCESS;
 bool elevationStarts = true;
 bool elevated = false;
@@ -18,7 +18,6 @@ bool elevated = false;
 void reset()
 {
     calls.clear();
-    ticks.clear();
     entryOpenResult = ERROR_SUCCESS;
     elevationStarts = true;
     elevated = false;
@@ -33,18 +32,19 @@ std::vector<std::string> callsOf(const std::string &prefix)
     return found;
 }
 
-namespace {
-
 std::string utf8(const wchar_t *text)
 {
     char out[4096];
     return WideCharToMultiByte(CP_UTF8, 0, text ? text : L"", -1, out, sizeof out, nullptr, nullptr) ? out : "?";
 }
 
+namespace {
+
 void record(const std::string &call)
 {
+    if (calls.empty())
+        firstCallTick = GetTickCount();
     calls.push_back(call);
-    ticks.push_back(GetTickCount());
 }
 
 BOOL WINAPI fakeGetTokenInformation(HANDLE, TOKEN_INFORMATION_CLASS, void *information, DWORD, DWORD *size)

@@ -12,9 +12,9 @@ namespace fakesys {
 
 // The faked calls in order, with their texts as UTF-8: "RegOpenKeyExA <key> <access in hex>",
 // "RegDeleteKeyExA <key>", "ShellExecuteA <verb>|<file>|<parameters>", "ShellExecuteExW
-// <verb>|<file>|<parameters>", "DeleteFileW <path>"; and GetTickCount at each.
+// <verb>|<file>|<parameters>", "DeleteFileW <path>"; and GetTickCount at the first of them.
 extern std::vector<std::string> calls;
-extern std::vector<DWORD> ticks;
+extern DWORD firstCallTick;
 
 extern LONG entryOpenResult;   // what opening the uninstall entry answers
 extern bool elevationStarts;   // whether ShellExecuteExW starts the elevated run (else ERROR_CANCELLED)
@@ -22,6 +22,7 @@ extern bool elevated;          // the token's elevation
 
 // Calls whose text starts with prefix.
 std::vector<std::string> callsOf(const std::string &prefix);
+std::string utf8(const wchar_t *text);
 void reset();
 
 }  // namespace fakesys

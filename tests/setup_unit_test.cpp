@@ -96,13 +96,6 @@ TEST(InstallDate, EightGregorianDigitsOfToday)
     EXPECT_STREQ(date, "308271231");
 }
 
-std::string utf8(const wchar_t *text)
-{
-    char out[4096];
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
-    return out;
-}
-
 bool exists(const std::string &path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -117,10 +110,11 @@ protected:
         char here[MAX_PATH];
         GetCurrentDirectoryA(MAX_PATH, here);
         root = std::string(here) + "\\setup-unit";
-        for (int i = 0; i < 2; ++i)
+        const std::string values[2] = {root + "\\pf", root};
+        for (int i = 0; i < 2; ++i) {
             GetEnvironmentVariableA(Variables[i], saved[i], MAX_PATH);
-        SetEnvironmentVariableA("ProgramFiles(x86)", (root + "\\pf").c_str());
-        SetEnvironmentVariableA("ALLUSERSPROFILE", root.c_str());
+            SetEnvironmentVariableA(Variables[i], values[i].c_str());
+        }
         // Every folder along both paths, the last one included.
         for (const std::string &folder : {programFolder() + "\\", startMenuFolder() + "\\"})
             for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
@@ -144,7 +138,7 @@ protected:
     std::string shortcut() const { return startMenuFolder() + "\\Noxel.lnk"; }
     std::string restartCall(const char *arguments) const
     {
-        return "ShellExecuteExW runas|" + utf8(setupRun.modulePathW) + "|" + arguments + " /Restarted:" +
+        return "ShellExecuteExW runas|" + fakesys::utf8(setupRun.modulePathW) + "|" + arguments + " /Restarted:" +
                std::to_string(GetCurrentProcessId());
     }
 
@@ -204,8 +198,8 @@ TEST_F(SetupRuns, UninstallWithRightsWaitsForItsStarterThenRemoves)
     CloseHandle(ender);
     CloseHandle(starter.hThread);
     CloseHandle(starter.hProcess);
-    ASSERT_FALSE(fakesys::ticks.empty());
-    EXPECT_GE(static_cast<LONG>(fakesys::ticks[0] - ended), 0) << "acted before its starter had ended";
+    ASSERT_FALSE(fakesys::calls.empty());
+    EXPECT_GE(static_cast<LONG>(fakesys::firstCallTick - ended), 0) << "acted before its starter had ended";
     EXPECT_FALSE(exists(shortcut()));
     EXPECT_EQ(fakesys::callsOf("RegDeleteKeyExA").size(), 1u);
     ASSERT_EQ(fakesys::callsOf("ShellExecuteA").size(), 1u);

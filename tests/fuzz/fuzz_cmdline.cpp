@@ -7,6 +7,7 @@
 #include <string>
 
 #include "setup/cmdline.h"
+#include "setup/locations.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
