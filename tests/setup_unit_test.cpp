@@ -189,8 +189,10 @@ TEST_F(SetupRuns, UninstallWithRightsWaitsForItsStarterThenRemoves)
     DWORD ended = 0;
     HANDLE ender = CreateThread(nullptr, 0, [](void *process) -> DWORD {
         Sleep(1000);
+        // Read before: the waiter may wake, and act, before TerminateProcess has returned here.
+        const DWORD ending = GetTickCount();
         TerminateProcess(process, 0);
-        return GetTickCount();
+        return ending;
     }, starter.hProcess, 0, nullptr);
     EXPECT_EQ(uninstallProgram(true), 3);
     WaitForSingleObject(ender, INFINITE);

@@ -32,7 +32,7 @@ class Window : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(game.window(), nullptr) << "nxl.exe did not open its window";
+        ASSERT_NE(game.window(), nullptr) << game.startFailure();
         game.setClientSize(300, 300);
         ASSERT_EQ(game.waitBoard(Empty), Empty);
     }
@@ -58,7 +58,7 @@ TEST_F(Window, ClassTitleSizeAndPlace)
 TEST(WindowPlacement, SizedFromTheScreenAndCentredOnTheWorkArea)
 {
     Game game;
-    ASSERT_NE(game.window(), nullptr);
+    ASSERT_NE(game.window(), nullptr) << game.startFailure();
     RECT r, work;
     GetWindowRect(game.window(), &r);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -73,7 +73,7 @@ TEST(WindowPlacement, SizedFromTheScreenAndCentredOnTheWorkArea)
 TEST(German, TitleAndMenuFollowTheUsersLanguage)
 {
     Game game;
-    ASSERT_NE(game.window(), nullptr);
+    ASSERT_NE(game.window(), nullptr) << game.startFailure();
     EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [Du beginnst]");
     EXPECT_EQ(menuLines(game.probe()), (std::vector<std::string>{
                         "0 popup unchecked &Spiel",
@@ -428,7 +428,7 @@ TEST(Soak, GamesLeaveNothingBehind)
     const char *setting = getenv("NOXEL_SOAK_GAMES");
     const int games = setting != nullptr ? atoi(setting) : 30;
     Game game;
-    ASSERT_NE(game.window(), nullptr);
+    ASSERT_NE(game.window(), nullptr) << game.startFailure();
     game.setClientSize(300, 300);
     // One game first: the first message box loads the system's fonts and icons, which stay cached.
     ASSERT_FALSE(strategy::playOneGame(game, strategy::careless).empty());

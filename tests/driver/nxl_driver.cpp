@@ -157,13 +157,29 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
     std::wstring commandLine = L"\"" + path + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info_))
-        return;
+    // A start that fails before the program has run (Wine's loader) says nothing about the program: it is
+    // reported and tried once more. A program that starts and then ends is not tried again.
+    for (int attempt = 0; !CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                          nullptr, &startup, &info_);
+         ++attempt) {
+        startFailure_ = "CreateProcessW failed with error " + std::to_string(GetLastError());
+        fprintf(stderr, "driver: %s for %s\n", startFailure_.c_str(), utf8(commandLine).c_str());
+        if (attempt == 1)
+            return;
+        Sleep(500);
+    }
+    startFailure_.clear();
     if (!waitForWindow)
         return;
+    const DWORD started = GetTickCount();
     waitUntil([&] { return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls")) != nullptr || !running(); },
               startTimeout());
+    if (window_ == nullptr) {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(info_.hProcess, &code);
+        startFailure_ = (code == STILL_ACTIVE ? "no window" : "ended with exit code " + std::to_string(code)) +
+                        " after " + std::to_string(GetTickCount() - started) + " ms";
+    }
     WaitForInputIdle(info_.hProcess, 5000);
 }
 

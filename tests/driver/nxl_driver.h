@@ -48,6 +48,8 @@ public:
     ~Game();
 
     HWND window() const { return window_; }
+    // Why there is no window: the start's error, or the exit code of a program that ended first.
+    const std::string &startFailure() const { return startFailure_; }
     DWORD pid() const { return info_.dwProcessId; }
     bool running() const;
     // Waits for the process to end; returns its exit code, or STILL_ACTIVE after the timeout.
@@ -92,6 +94,7 @@ public:
 private:
     PROCESS_INFORMATION info_ = {};
     HWND window_ = nullptr;
+    std::string startFailure_;
 };
 
 }  // namespace driver

@@ -225,7 +225,13 @@ Link readShortcut(const std::wstring &path)
 class Setup : public ::testing::Test {
 protected:
     void SetUp() override { cleanInstallation(); }
-    void TearDown() override { cleanInstallation(); }
+    // An uninstallation's command interpreter outlives it: on a slow run it would remove what the next
+    // test installs.
+    void TearDown() override
+    {
+        EXPECT_TRUE(driver::waitUntil([] { return processesNamed(L"cmd.exe") == 0; }, 15000 + driver::startTimeout()));
+        cleanInstallation();
+    }
 };
 
 // From a download folder whose name the ANSI code page cannot spell (1252 here, as in Western Europe).
@@ -280,7 +286,7 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     // The installed copy plays, and an installation over it refreshes it.
     {
         Game installed(L"", InstalledExe);
-        EXPECT_NE(installed.window(), nullptr);
+        EXPECT_NE(installed.window(), nullptr) << installed.startFailure();
     }
     DeleteFileW(Shortcut.c_str());
     ASSERT_EQ(run(setup, L"-s"), 0u);
@@ -361,7 +367,7 @@ TEST_F(Setup, SetupWithUninstallUninstallsAndQuietFirstPlays)
     EXPECT_TRUE(waitGone(ProgramFolder));
 
     Game game(L"/Quiet /Uninstall");
-    EXPECT_NE(game.window(), nullptr);
+    EXPECT_NE(game.window(), nullptr) << game.startFailure();
 }
 
 TEST_F(Setup, InstallAndUninstallEndARunningGame)
@@ -369,13 +375,13 @@ TEST_F(Setup, InstallAndUninstallEndARunningGame)
     const std::wstring setup = copyAs(L"Setup.exe");
     {
         Game game;
-        ASSERT_NE(game.window(), nullptr);
+        ASSERT_NE(game.window(), nullptr) << game.startFailure();
         EXPECT_EQ(run(setup, L"/S"), 0u);
         EXPECT_EQ(game.waitExit(5000), 0u);
     }
     {
         Game game;
-        ASSERT_NE(game.window(), nullptr);
+        ASSERT_NE(game.window(), nullptr) << game.startFailure();
         EXPECT_EQ(run(InstalledExe, L"/Uninstall /Quiet"), 3u);
         EXPECT_EQ(game.waitExit(5000), 0u);
     }
