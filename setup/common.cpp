@@ -7,7 +7,7 @@
 #include "setup/cmdline.h"
 #include "setup/locations.h"
 #include "setup/system_dll.h"
-#include "ui/window.h"
+#include "ui/frame.h"
 
 SetupRun setupRun;
 

@@ -9,11 +9,11 @@
 
 #include "game/state.h"
 #include "tests/box_texts.h"
+#include "ui/frame.h"
 #include "ui/geometry.h"
 #include "ui/message.h"
 #include "ui/sound.h"
 #include "ui/texts.h"
-#include "ui/window.h"
 #include "ui/winproc.h"
 
 // The platform calls that make noise or show a box are taken over here through their import slots, so

@@ -1,32 +1,17 @@
-// window.cpp: the main window's class, creation, menu bar, accelerators and message loop, its title
-// and its centring on the work area.
+// window.cpp: the main window's class, creation, menu bar, accelerators and message loop.
 #include "ui/window.h"
 
 #include <windows.h>
 
+#include "ui/frame.h"
 #include "ui/geometry.h"
 #include "ui/texts.h"
 #include "ui/winproc.h"
-
-const char MainWindowClass[] = "NXL32Cls";
 
 namespace {
 
 WNDCLASSEXA windowClass = {sizeof(WNDCLASSEXA), 0, mainWindowProc, 0, 0, nullptr, nullptr, nullptr,
                            nullptr, nullptr, nullptr, nullptr};
-
-char statusText[1025];
-
-void appendText(char *out, size_t size, const char *text)
-{
-    size_t at = 0;
-    while (at + 1 < size && out[at] != '\0')
-        ++at;
-    while (at + 1 < size && *text != '\0')
-        out[at++] = *text++;
-    if (size != 0)
-        out[at] = '\0';
-}
 
 HACCEL createAccelerators()
 {
@@ -56,33 +41,6 @@ void appendMenus(HMENU bar, HMENU gameMenu, HMENU optionsMenu)
 }
 
 }  // namespace
-
-void composeStatus(char *out, size_t size)
-{
-    out[0] = '\0';
-    appendText(out, size, pickText(game.starter == ComputerOpens ? TitleComputerBegins : TitleHumanBegins));
-    if (game.muted)
-        appendText(out, size, pickText(TitleMuted));
-}
-
-void updateTitle(HWND window)
-{
-    composeStatus(statusText, sizeof statusText);
-    char title[8 + sizeof statusText];   // "Noxel" and the status
-    lstrcpyA(title, TitleBase);
-    lstrcatA(title, statusText);
-    SetWindowTextA(window, title);
-}
-
-void centerWindow(HWND window)
-{
-    RECT work, outer;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    GetWindowRect(window, &outer);
-    const BoardPoint at = centeredOrigin({work.left, work.top, work.right, work.bottom},
-                                         outer.right - outer.left, outer.bottom - outer.top);
-    SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
 
 void runMainWindow()
 {

@@ -2,11 +2,11 @@
 #include "ui/winproc.h"
 
 #include "game/flow.h"
+#include "ui/frame.h"
 #include "ui/geometry.h"
 #include "ui/message.h"
 #include "ui/paint.h"
 #include "ui/texts.h"
-#include "ui/window.h"
 
 namespace {
 
