@@ -1,6 +1,8 @@
 // cmdline.cpp: the command line split into words, the case-blind search, and the run-mode table.
 #include "setup/cmdline.h"
 
+#include <string.h>
+
 #include "setup/locations.h"
 
 namespace {
@@ -90,9 +92,7 @@ bool parseRestartMark(const char *argument3, unsigned long *starter)
 {
     if (containsNoCase(argument3, RestartMark) != argument3)
         return false;
-    const char *p = argument3;
-    for (const char *m = RestartMark; *m != '\0'; ++m)
-        ++p;   // past the mark, which stands at the start
+    const char *p = argument3 + strlen(RestartMark);
     if (*p < '0' || *p > '9')
         return false;
     unsigned long value = 0;

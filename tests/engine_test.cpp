@@ -9,6 +9,7 @@
 #include "game/flow.h"
 #include "tests/box_texts.h"
 #include "tests/fake_ui.h"
+#include "tests/utf8.h"
 
 namespace {
 
@@ -78,8 +79,8 @@ std::string recorded(BoxName name, bool german = false)
     const ExpectedBox &box = ExpectedBoxes[name];
     char style[16];
     snprintf(style, sizeof style, "%#x", box.style);
-    return "box " + fake::utf8(box.caption[german]) + "|" + fake::utf8(box.text[german]) + "|" +
-           fake::utf8(box.icon) + "|" + style;
+    return "box " + utf8(box.caption[german]) + "|" + utf8(box.text[german]) + "|" +
+           utf8(box.icon) + "|" + style;
 }
 
 const std::string HumanWonBox = recorded(BoxHumanWon);

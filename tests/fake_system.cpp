@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "setup/system_dll.h"
+#include "tests/utf8.h"
 
 namespace fakesys {
 
@@ -30,12 +31,6 @@ std::vector<std::string> callsOf(const std::string &prefix)
         if (call.compare(0, prefix.size(), prefix) == 0)
             found.push_back(call);
     return found;
-}
-
-std::string utf8(const wchar_t *text)
-{
-    char out[4096];
-    return WideCharToMultiByte(CP_UTF8, 0, text ? text : L"", -1, out, sizeof out, nullptr, nullptr) ? out : "?";
 }
 
 namespace {

@@ -22,7 +22,6 @@ extern bool elevated;          // the token's elevation
 
 // Calls whose text starts with prefix.
 std::vector<std::string> callsOf(const std::string &prefix);
-std::string utf8(const wchar_t *text);
 void reset();
 
 }  // namespace fakesys

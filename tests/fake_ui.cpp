@@ -2,8 +2,8 @@
 #include "tests/fake_ui.h"
 
 #include <stdio.h>
-#include <windows.h>
 
+#include "tests/utf8.h"
 #include "ui/message.h"
 #include "ui/paint.h"
 #include "ui/sound.h"
@@ -23,21 +23,13 @@ void reset()
     game = GameState{HumanOpens, false, false, false, false, 0, {}};
 }
 
-std::string utf8(const wchar_t *text)
-{
-    std::string out(lstrlenW(text) * 3 + 1, '\0');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], static_cast<int>(out.size()), nullptr, nullptr);
-    out.resize(n > 0 ? n - 1 : 0);   // without the terminating zero
-    return out;
-}
-
 }  // namespace fake
 
 int showMessage(HWND owner, const wchar_t *text, const wchar_t *caption, const wchar_t *iconName, uint32_t style)
 {
     char hex[16];
     snprintf(hex, sizeof hex, "%#x", static_cast<unsigned>(style));
-    fake::events.push_back("box " + fake::utf8(caption) + "|" + fake::utf8(text) + "|" + fake::utf8(iconName) +
+    fake::events.push_back("box " + utf8(caption) + "|" + utf8(text) + "|" + utf8(iconName) +
                            "|" + hex + (owner == fake::window ? "" : "|foreign owner"));
     return fake::answer ? fake::answer() : 1;
 }

@@ -23,6 +23,5 @@ extern std::function<void()> duringWait;
 extern HWND const window;
 
 void reset();
-std::string utf8(const wchar_t *text);
 
 }  // namespace fake

@@ -13,6 +13,7 @@
 #include "setup/locations.h"
 #include "setup/uninstall.h"
 #include "tests/fake_system.h"
+#include "tests/utf8.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ protected:
     std::string shortcut() const { return startMenuFolder() + "\\Noxel.lnk"; }
     std::string restartCall(const char *arguments) const
     {
-        return "ShellExecuteExW runas|" + fakesys::utf8(setupRun.modulePathW) + "|" + arguments + " /Restarted:" +
+        return "ShellExecuteExW runas|" + utf8(setupRun.modulePathW) + "|" + arguments + " /Restarted:" +
                std::to_string(GetCurrentProcessId());
     }
 

@@ -5,6 +5,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "tests/utf8.h"
+
 namespace driver {
 
 namespace {
@@ -142,15 +144,6 @@ DWORD startTimeout()
     return ms > 0 ? static_cast<DWORD>(ms) : 10000;
 }
 
-std::string utf8(const std::wstring &text)
-{
-    std::string out(text.size() * 3 + 1, '\0');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0],
-                                      static_cast<int>(out.size()), nullptr, nullptr);
-    out.resize(n > 0 ? n : 0);
-    return out;
-}
-
 Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForWindow)
 {
     const std::wstring path = exe.empty() ? program() : exe;
@@ -163,7 +156,7 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
                                           nullptr, &startup, &info_);
          ++attempt) {
         startFailure_ = "CreateProcessW failed with error " + std::to_string(GetLastError());
-        fprintf(stderr, "driver: %s for %s\n", startFailure_.c_str(), utf8(commandLine).c_str());
+        fprintf(stderr, "driver: %s for %s\n", startFailure_.c_str(), utf8(commandLine.c_str()).c_str());
         if (attempt == 1)
             return;
         Sleep(500);
@@ -365,15 +358,14 @@ Board Game::board() const
 
 Board Game::stableBoard() const
 {
-    Board last = board();
-    for (int reads = 0; reads < 100; ++reads) {
-        Sleep(20);
-        const Board now = board();
-        if (now == last)
-            return now;
+    Board last, now;
+    waitUntil([&] {
+        now = board();
+        const bool same = now == last;
         last = now;
-    }
-    return last;
+        return same;
+    }, 2000);
+    return now;
 }
 
 Board Game::waitBoard(const std::string &wanted, DWORD milliseconds) const
@@ -408,12 +400,16 @@ Box readBox(HWND window)
     return box;
 }
 
+Box waitBox(const std::function<HWND()> &find, DWORD milliseconds)
+{
+    Box box;
+    waitUntil([&] { return !(box = readBox(find())).defaultButton.empty(); }, milliseconds);
+    return box;
+}
+
 Box Game::waitBox(DWORD milliseconds) const
 {
-    // A box is read once it has its buttons, the default one among them.
-    Box box;
-    waitUntil([&] { return !(box = findBox()).defaultButton.empty(); }, milliseconds);
-    return box;
+    return driver::waitBox([this] { return findTopLevel(info_.dwProcessId, L"#32770"); }, milliseconds);
 }
 
 void Game::answer(const Box &box, int buttonId) const

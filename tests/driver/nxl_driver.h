@@ -19,7 +19,6 @@ DWORD startTimeout();
 
 // A visible top-level window of the process, of the class (any unowned window when className is null).
 HWND findTopLevel(DWORD pid, const wchar_t *className);
-std::string utf8(const std::wstring &text);
 
 // Asks the condition every 30 ms until it holds or the time is up; returns its last answer. Every wait
 // for something to happen goes through here, so a slow run waits longer instead of failing.
@@ -36,6 +35,8 @@ struct Box {
 
 // The box's caption, text and buttons; an invalid Box for no window.
 Box readBox(HWND window);
+// Waits until the box that find names has its buttons, the default one among them, and reads it.
+Box waitBox(const std::function<HWND()> &find, DWORD milliseconds);
 
 // 'X' Cross, 'O' Ring, '.' empty, read from the painted pixels, squares 1..9 at indices 0..8.
 using Board = std::string;

@@ -12,6 +12,7 @@
 
 #include "tests/box_texts.h"
 #include "tests/driver/nxl_driver.h"
+#include "tests/utf8.h"
 
 using driver::Box;
 using driver::Game;
@@ -229,7 +230,9 @@ protected:
     // test installs.
     void TearDown() override
     {
-        EXPECT_TRUE(driver::waitUntil([] { return processesNamed(L"cmd.exe") == 0; }, 15000 + driver::startTimeout()));
+        const bool ended =
+            driver::waitUntil([] { return processesNamed(L"cmd.exe") == 0; }, 15000 + driver::startTimeout());
+        EXPECT_TRUE(ended) << "an uninstallation's command interpreter still runs";
         cleanInstallation();
     }
 };
@@ -241,7 +244,7 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     ASSERT_EQ(run(setup, L"/S"), 0u);
 
     EXPECT_EQ(contents(InstalledExe), contents(setup));
-    const std::string exe = driver::utf8(InstalledExe);
+    const std::string exe = utf8(InstalledExe.c_str());
     using Values = std::vector<std::pair<std::string, Value>>;
     const Values values = entryValues();
     const Values expected = {
@@ -348,9 +351,7 @@ TEST_F(Setup, TheSystemsListOfProgramsRemovesItAfterTheQuestion)
 {
     ASSERT_EQ(run(copyAs(L"Setup.exe"), L"/S"), 0u);
     Game list(L"--remove Noxel", expand(L"%SystemRoot%\\system32\\uninstaller.exe"), false);
-    Box box;
-    driver::waitUntil([&] { return !(box = driver::readBox(FindWindowW(L"#32770", L"Uninstall"))).defaultButton.empty(); },
-                      driver::startTimeout());
+    const Box box = driver::waitBox([] { return FindWindowW(L"#32770", L"Uninstall"); }, driver::startTimeout());
     ASSERT_EQ(box.shown(), expectedBox(BoxUninstall));
     list.answer(box, IDYES);
     EXPECT_TRUE(waitGone(ProgramFolder));
