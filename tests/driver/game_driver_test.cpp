@@ -458,11 +458,15 @@ TEST(Soak, GamesLeaveNothingBehind)
         lost += ending == ExpectedBoxes[BoxComputerWon].text[0];
         drawn += ending == ExpectedBoxes[BoxDraw].text[0];
         ASSERT_FALSE(ending.empty()) << "game " << i;
-        if (i % 2 == 1)
-            game.key(i % 4 == 1 ? VK_F4 : VK_F3);   // alternate who opens the next New Game
-        game.key(VK_F2);
-        // The computer's opening Ring, when it opens, is there before the next game is read.
+        // Alternate who opens the next New Game; the computer's opening Ring is there before the next
+        // game is read.
         const bool computerOpens = i % 4 == 1 || i % 4 == 2;
+        if (i % 2 == 1) {
+            game.key(computerOpens ? VK_F4 : VK_F3);
+            const std::string title = computerOpens ? "Noxel\xA0\xA0 [Computer begins]" : "Noxel\xA0\xA0 [You begin]";
+            ASSERT_EQ(game.waitTitle(title), title);
+        }
+        game.key(VK_F2);
         Board b;
         ASSERT_TRUE(game.handledPosted());
         ASSERT_TRUE(driver::waitUntil([&] {

@@ -225,14 +225,19 @@ RECT Game::clientRect() const
 
 bool Game::setClientSize(int width, int height)
 {
-    RECT outer, client;
-    GetWindowRect(window_, &outer);
-    GetClientRect(window_, &client);
-    const int extraW = (outer.right - outer.left) - client.right;
-    const int extraH = (outer.bottom - outer.top) - client.bottom;
-    SetWindowPos(window_, nullptr, 0, 0, width + extraW, height + extraH, SWP_NOZORDER | SWP_NOACTIVATE);
-    // The system may keep a window larger than asked (a captioned window has a minimum width).
-    return waitUntil([&] { return clientRect().right == width && clientRect().bottom == height; }, 1000);
+    // The frame is measured anew until the client area fits: the menu bar of a narrow window takes more
+    // than one line. The system may also keep a window larger than asked (a captioned window has a
+    // minimum width): then this fails.
+    return waitUntil([&] {
+        RECT outer, client;
+        GetWindowRect(window_, &outer);
+        GetClientRect(window_, &client);
+        if (client.right == width && client.bottom == height)
+            return true;
+        SetWindowPos(window_, nullptr, 0, 0, width + (outer.right - outer.left) - client.right,
+                     height + (outer.bottom - outer.top) - client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+        return false;
+    }, 1000);
 }
 
 void Game::post(UINT message, WPARAM wParam, LPARAM lParam)
