@@ -97,22 +97,15 @@ TEST_F(Ui, PickersReturnTheirArgumentsByTheLanguageFlag)
     EXPECT_EQ(pickTextW(wen, wde), wde);
 }
 
+// The driver reads the other titles from the window.
 TEST_F(Ui, TitleSuffixesAreWindows1252WithTwoNoBreakSpaces)
 {
     char status[1025];
-    composeStatus(status, sizeof status);
-    EXPECT_EQ(bytes(status), "\xA0\xA0 [You begin]");
+    game.german = true;
     game.starter = ComputerOpens;
     game.muted = true;
     composeStatus(status, sizeof status);
-    EXPECT_EQ(bytes(status), "\xA0\xA0 [Computer begins]\xA0\xA0 [mute]");
-    game.german = true;
-    composeStatus(status, sizeof status);
     EXPECT_EQ(bytes(status), "\xA0\xA0 [Computer beginnt]\xA0\xA0 [stumm]");
-    game.muted = false;
-    game.starter = HumanOpens;
-    composeStatus(status, sizeof status);
-    EXPECT_EQ(bytes(status), "\xA0\xA0 [Du beginnst]");
 }
 
 // The window's own boxes, Exit and About, in both languages (the engine's are in engine_test, setup's
