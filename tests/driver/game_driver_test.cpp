@@ -364,7 +364,7 @@ TEST_F(Window, DestroyPostedFromOutsideEndsTheLoop)
 // running. The restored window shows the Cross on 5 and the computer's Ring, and nothing else.
 TEST_F(Window, SmallestWindowTakesNoClickButKeysAndPaints)
 {
-    EXPECT_FALSE(game.setClientSize(2, 2));
+    game.setClientSize(2, 2);
     const RECT small = game.clientRect();
     ASSERT_LE(small.bottom, 2);
     ASSERT_LT(small.right, 300);
