@@ -6,27 +6,33 @@
 
 namespace driver {
 
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t *className;
+    HWND found;
+};
+
+// A named callback: a 32-bit lambda would not convert to the system's calling convention.
+inline BOOL CALLBACK visitTopLevel(HWND window, LPARAM param)
+{
+    auto *search = reinterpret_cast<WindowSearch *>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[64];
+    const bool classMatches = search->className == nullptr
+                                  ? GetWindow(window, GW_OWNER) == nullptr
+                                  : GetClassNameW(window, name, 64) && lstrcmpW(name, search->className) == 0;
+    if (pid != search->pid || !IsWindowVisible(window) || !classMatches)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 // Of the class, or any unowned window when className is null.
 inline HWND findTopLevel(DWORD pid, const wchar_t *className)
 {
-    struct Search {
-        DWORD pid;
-        const wchar_t *className;
-        HWND found;
-    } search = {pid, className, nullptr};
-    EnumWindows([](HWND window, LPARAM param) -> BOOL {
-        auto *s = reinterpret_cast<Search *>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        wchar_t name[64];
-        const bool classMatches = s->className == nullptr
-                                      ? GetWindow(window, GW_OWNER) == nullptr
-                                      : GetClassNameW(window, name, 64) && lstrcmpW(name, s->className) == 0;
-        if (owner != s->pid || !IsWindowVisible(window) || !classMatches)
-            return TRUE;
-        s->found = window;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
+    WindowSearch search = {pid, className, nullptr};
+    EnumWindows(visitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
