@@ -282,6 +282,27 @@ TEST_F(Engine, InputDuringTheComputersPauseIsDroppedAndNewGameRefused)
     EXPECT_FALSE(game.busy);
 }
 
+// Screen readers hear of every square that changes, once it holds its new mark, and of no other.
+TEST_F(Engine, EveryChangedSquareIsAnnouncedWithItsNewMark)
+{
+    playHumanMove(w, 5);
+    ASSERT_EQ(fake::announced.size(), 2u);
+    EXPECT_EQ(fake::announced[0], "5X");
+    EXPECT_EQ(fake::announced[1].substr(1), "O");
+    fake::reset();
+    setBoard("XX./OO./...");
+    playHumanMove(w, 3);   // won: the finished line, then the emptied squares
+    EXPECT_EQ(fake::announced, (Events{"3X", "1.", "2.", "3.", "4.", "5."}));
+    fake::reset();
+    setBoard("..X/.../...");
+    game.starter = ComputerOpens;
+    fake::answer = [] { return 6; };
+    startNewGame(w);
+    ASSERT_EQ(fake::announced.size(), 2u);
+    EXPECT_EQ(fake::announced[0], "3.");
+    EXPECT_EQ(fake::announced[1].substr(1), "O");
+}
+
 // ---- Endings ---------------------------------------------------------------------------------
 
 TEST_F(Engine, HumanWinShowsTheFinishedBoardThenEmptiesIt)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/state.h"
+#include "tests/access_reader.h"
 #include "tests/box_texts.h"
 #include "ui/frame.h"
 #include "ui/geometry.h"
@@ -121,6 +122,56 @@ TEST_F(Ui, SixteenBitTextsCarryTheirSymbols)
 {
     EXPECT_EQ(std::wstring(MenuHumanOpens.english), L"\x274C &You open the game\tF3");
     EXPECT_EQ(std::wstring(MenuComputerOpens.german), L"\x25EF &Computer beginnt\tF4");
+}
+
+TEST_F(Ui, SquareNamesAndTheirActionInBothLanguages)
+{
+    wchar_t name[32];
+    const wchar_t *expected[2][3] = {{L"Square 5: empty", L"Square 5: Cross", L"Square 5: Ring"},
+                                     {L"Feld 5: leer", L"Feld 5: Kreuz", L"Feld 5: Kreis"}};
+    for (bool german : {false, true}) {
+        game.german = german;
+        for (Cell cell : {Empty, Cross, Ring}) {
+            composeSquareName(name, 32, 5, cell);
+            EXPECT_STREQ(name, expected[german][cell == Empty ? 0 : cell == Cross ? 1 : 2]);
+        }
+        EXPECT_STREQ(pickTextW(TextPlay), german ? L"Setzen" : L"Play");
+    }
+    composeSquareName(name, 9, 9, Cross);   // cut to the buffer
+    EXPECT_STREQ(name, L"Feld 9: ");
+}
+
+// The board's object in this process: states follow the game, and once the window is gone every call
+// fails instead of reaching a window that is no more.
+TEST_F(Ui, AccessibleBoardFollowsTheGameAndOutlivesNoWindow)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = mainWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"NoxelAccessTest";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowW(L"NoxelAccessTest", L"", WS_POPUP, 0, 0, 302, 301, nullptr, nullptr, wc.hInstance, nullptr);
+    IAccessible *board = accessibleBoard(window);
+    ASSERT_NE(board, nullptr);
+    game.board[2] = Ring;
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 1), 0);
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 2), STATE_SYSTEM_UNAVAILABLE);
+    game.busy = true;   // the computer's pause
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 1), STATE_SYSTEM_UNAVAILABLE);
+    game.german = true;
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, 2), L"Feld 2: Kreis");
+    POINT corner = {301, 300};   // the remainder strips belong to square 9, as for a click
+    ClientToScreen(window, &corner);
+    VARIANT hit;
+    EXPECT_EQ(board->accHitTest(corner.x, corner.y, &hit), S_OK);
+    EXPECT_EQ(hit.lVal, 9);
+    EXPECT_EQ(board->accHitTest(corner.x + 1, corner.y, &hit), S_FALSE);
+    EXPECT_EQ(hit.vt, VT_EMPTY);
+
+    DestroyWindow(window);
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, 2), L"failed 0x80010108");   // RPC_E_DISCONNECTED
+    EXPECT_EQ(board->accDoDefaultAction(childId(1)), RPC_E_DISCONNECTED);
+    board->Release();
 }
 
 // The window's own boxes, Exit and About, in both languages (the engine's are in engine_test, setup's
@@ -367,6 +418,20 @@ TEST(Geometry, ClicksFindTheirSquare)
     EXPECT_EQ(squareAt(300, 2, 1, 1), 0);
     EXPECT_EQ(squareAt(0, 0, 0, 0), 0);
     EXPECT_EQ(squareAt(3, 3, 2, 2), 9);
+}
+
+// Each square's rectangle holds exactly the points that the click gives to it, remainder strips included.
+TEST(Geometry, SquareRectsAreWhatClicksHit)
+{
+    for (int32_t width : {300, 302}) {
+        for (int n = 1; n <= 9; ++n) {
+            const BoardRect r = squareRect(width, 301, n);
+            EXPECT_EQ(squareAt(width, 301, r.left, r.top), n);
+            EXPECT_EQ(squareAt(width, 301, r.right - 1, r.bottom - 1), n);
+            EXPECT_EQ(r.right, n % 3 == 0 ? width : r.left + width / 3) << n;
+            EXPECT_EQ(r.bottom, n > 6 ? 301 : r.top + 100) << n;
+        }
+    }
 }
 
 TEST(Geometry, WindowSizeAndCentring)

@@ -2,6 +2,7 @@
 // title, size, menu, painting, moves, the computer's answer, endings, options, About and closing.
 #include <gtest/gtest.h>
 
+#include "tests/access_reader.h"
 #include "tests/box_texts.h"
 #include "tests/driver/nxl_driver.h"
 #include "tests/driver/strategy.h"
@@ -410,6 +411,99 @@ TEST_F(Window, SmallestWindowPaintsAnswersAndTakesNoClick)
     EXPECT_EQ(game.waitBoard(Empty), Empty);
     game.post(WM_CLOSE);
     EXPECT_EQ(game.waitExit(), 0u);
+}
+
+// ---- Screen readers -------------------------------------------------------------------------------------
+
+// The squares whose name-change events arrived from the game (out of context: delivered while this
+// thread takes its messages, which waitForAnnounced does).
+std::vector<LONG> announced;
+
+void CALLBACK recordEvent(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object == OBJID_CLIENT)
+        announced.push_back(child);
+}
+
+bool waitForAnnounced(LONG square, DWORD milliseconds)
+{
+    return driver::waitUntil([&] {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&m);
+        return std::find(announced.begin(), announced.end(), square) != announced.end();
+    }, milliseconds);
+}
+
+// Reads all nine squares of a fresh board, plays one through its default action and reads the board again
+// once the computer's answer has been announced. Returns the square of the computer's Ring.
+int readAndPlayBoard(Game &game, IAccessible *board, const std::wstring &square, const wchar_t *const marks[3],
+                     const wchar_t *play)
+{
+    LONG children = 0;
+    EXPECT_EQ(board->get_accChildCount(&children), S_OK);
+    EXPECT_EQ(children, 9);
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_CLIENT);
+    const RECT client = game.clientRect();
+    POINT origin = {0, 0};
+    ClientToScreen(game.window(), &origin);
+    for (long n = 1; n <= 9; ++n) {
+        EXPECT_EQ(readText(board, &IAccessible::get_accName, n), square + std::to_wstring(n) + marks[0]);
+        EXPECT_EQ(readText(board, &IAccessible::get_accDefaultAction, n), play);
+        EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, n), ROLE_SYSTEM_PUSHBUTTON);
+        EXPECT_EQ(readNumber(board, &IAccessible::get_accState, n), 0);
+        LONG x = 0, y = 0, w = 0, h = 0;
+        EXPECT_EQ(board->accLocation(&x, &y, &w, &h, childId(n)), S_OK);
+        const LONG cw = client.right / 3, ch = client.bottom / 3;
+        EXPECT_EQ((std::vector<LONG>{x, y, w, h}),
+                  (std::vector<LONG>{origin.x + (n - 1) % 3 * cw, origin.y + (n - 1) / 3 * ch,
+                                     n % 3 == 0 ? client.right - 2 * cw : cw, n > 6 ? client.bottom - 2 * ch : ch}));
+        VARIANT hit;
+        EXPECT_EQ(board->accHitTest(x + w - 1, y + h - 1, &hit), S_OK);
+        EXPECT_EQ(hit.lVal, n);
+    }
+    VARIANT hit;
+    EXPECT_EQ(board->accHitTest(origin.x + client.right, origin.y, &hit), S_FALSE);
+
+    announced.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, recordEvent,
+                                         game.pid(), 0, WINEVENT_OUTOFCONTEXT);
+    EXPECT_EQ(board->accDoDefaultAction(childId(5)), S_OK);
+    const Board b = game.waitChange(game.waitChange(Empty, 2000), 3000);
+    const int ring = static_cast<int>(b.find('O')) + 1;
+    EXPECT_EQ(b[4], 'X');
+    EXPECT_TRUE(waitForAnnounced(ring, 2000)) << ring;
+    UnhookWinEvent(hook);
+    EXPECT_EQ(announced.front(), 5);   // the Cross first
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, 5), square + L"5" + marks[1]);
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, ring), square + std::to_wstring(ring) + marks[2]);
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 5), STATE_SYSTEM_UNAVAILABLE);
+    return ring;
+}
+
+TEST_F(Window, ScreenReaderReadsThePlaysTheBoardLikeAClick)
+{
+    IAccessible *board = accessibleBoard(game.window());
+    ASSERT_NE(board, nullptr);
+    const wchar_t *const marks[3] = {L": empty", L": Cross", L": Ring"};
+    const int ring = readAndPlayBoard(game, board, L"Square ", marks, L"Play");
+    // A taken square refuses the action as it refuses a click.
+    const Board b = game.stableBoard();
+    EXPECT_EQ(board->accDoDefaultAction(childId(ring)), S_OK);
+    ASSERT_TRUE(game.handledPosted());
+    EXPECT_EQ(game.stableBoard(), b);
+    board->Release();
+}
+
+TEST(German, ScreenReaderReadsAndPlaysTheBoard)
+{
+    Game game;
+    ASSERT_NE(game.window(), nullptr) << game.startFailure();
+    IAccessible *board = accessibleBoard(game.window());
+    ASSERT_NE(board, nullptr);
+    const wchar_t *const marks[3] = {L": leer", L": Kreuz", L": Kreis"};
+    readAndPlayBoard(game, board, L"Feld ", marks, L"Setzen");
+    board->Release();
 }
 
 }  // namespace
