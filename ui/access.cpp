@@ -59,10 +59,22 @@ HRESULT giveNumber(LONG value, VARIANT *out)
     return S_OK;
 }
 
+HRESULT noText(BSTR *out)
+{
+    *out = nullptr;
+    return DISP_E_MEMBERNOTFOUND;
+}
+
 HRESULT giveNothing(VARIANT *out)
 {
     out->vt = VT_EMPTY;
     return S_FALSE;
+}
+
+HRESULT noNumber(VARIANT *out)
+{
+    out->vt = VT_EMPTY;
+    return DISP_E_MEMBERNOTFOUND;
 }
 
 // Every call comes on the window's thread (the apartment's), so the counts need no locking.
@@ -145,6 +157,7 @@ struct BoardAccessible final : IAccessible {
             composeSquareName(name, 256, n, game.board[n]);
         return giveText(name, out);
     }
+    // No value, description or help: the name says it all.
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR *out) override { return noText(out); }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR *out) override { return noText(out); }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR *out) override { return noText(out); }
@@ -170,7 +183,7 @@ struct BoardAccessible final : IAccessible {
         if (FAILED(result))
             return result;
         if (n == CHILDID_SELF)
-            return giveNumber(STATE_SYSTEM_FOCUSABLE | (GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0), out);
+            return giveNumber(STATE_SYSTEM_FOCUSABLE, out);
         const bool playable = game.board[n] == Empty && !game.busy && IsWindowEnabled(window);
         return giveNumber(playable ? 0 : STATE_SYSTEM_UNAVAILABLE, out);
     }
@@ -183,13 +196,9 @@ struct BoardAccessible final : IAccessible {
         const wchar_t digit[2] = {static_cast<wchar_t>(L'0' + n), L'\0'};
         return FAILED(result) ? result : n == CHILDID_SELF ? DISP_E_MEMBERNOTFOUND : giveText(digit, out);
     }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *out) override
-    {
-        if (window == nullptr)
-            return RPC_E_DISCONNECTED;
-        return GetFocus() == window ? giveNumber(CHILDID_SELF, out) : giveNothing(out);
-    }
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *out) override { return giveNothing(out); }
+    // Focus and selection are the window's, which its own object reports.
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *out) override { return noNumber(out); }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *out) override { return noNumber(out); }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR *out) override
     {
         int n;
@@ -206,9 +215,7 @@ struct BoardAccessible final : IAccessible {
         if (FAILED(result))
             return result;
         RECT client;
-        GetClientRect(window, &client);
-        POINT origin = {0, 0};
-        ClientToScreen(window, &origin);
+        const POINT origin = clientArea(&client);
         const BoardRect r = n == CHILDID_SELF ? BoardRect{0, 0, client.right, client.bottom}
                                               : squareRect(client.right, client.bottom, n);
         *x = origin.x + r.left;
@@ -217,25 +224,20 @@ struct BoardAccessible final : IAccessible {
         *height = r.bottom - r.top;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT *out) override
-    {
-        out->vt = VT_EMPTY;
-        return DISP_E_MEMBERNOTFOUND;
-    }
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT *out) override { return noNumber(out); }
     // The square under a screen point; the board itself where the area is too small to be divided.
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT *out) override
     {
         out->vt = VT_EMPTY;
         if (window == nullptr)
             return RPC_E_DISCONNECTED;
-        POINT at = {x, y};
-        ScreenToClient(window, &at);
         RECT client;
-        GetClientRect(window, &client);
-        if (at.x < 0 || at.y < 0 || at.x >= client.right || at.y >= client.bottom)
+        const POINT origin = clientArea(&client);
+        x -= origin.x;
+        y -= origin.y;
+        if (x < 0 || y < 0 || x >= client.right || y >= client.bottom)
             return giveNothing(out);
-        return giveNumber(squareAt(client.right, client.bottom, static_cast<uint32_t>(at.x), static_cast<uint32_t>(at.y)),
-                          out);
+        return giveNumber(squareAt(client.right, client.bottom, static_cast<uint32_t>(x), static_cast<uint32_t>(y)), out);
     }
     // The move runs a nested loop for the computer's pause and the ending's box: it is posted, so that
     // the client's call returns at once, and taken like a click, refusals included.
@@ -247,16 +249,19 @@ struct BoardAccessible final : IAccessible {
             return result;
         if (n == CHILDID_SELF)
             return DISP_E_MEMBERNOTFOUND;
-        PostMessageW(window, PlaySquareMessage, static_cast<WPARAM>(n), 0);
+        PostMessageA(window, PlaySquareMessage, static_cast<WPARAM>(n), 0);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
-    HRESULT noText(BSTR *out) const
+    // The client area's size, and its top-left corner on the screen.
+    POINT clientArea(RECT *client) const
     {
-        *out = nullptr;
-        return window == nullptr ? RPC_E_DISCONNECTED : DISP_E_MEMBERNOTFOUND;
+        GetClientRect(window, client);
+        POINT origin = {0, 0};
+        ClientToScreen(window, &origin);
+        return origin;
     }
 };
 

@@ -481,7 +481,7 @@ int readAndPlayBoard(Game &game, IAccessible *board, const std::wstring &square,
     return ring;
 }
 
-TEST_F(Window, ScreenReaderReadsThePlaysTheBoardLikeAClick)
+TEST_F(Window, ScreenReaderReadsAndPlaysTheBoardLikeAClick)
 {
     IAccessible *board = accessibleBoard(game.window());
     ASSERT_NE(board, nullptr);
