@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,22 @@ TEST_F(Ui, AccessibleBoardFollowsTheGameAndOutlivesNoWindow)
     HWND window = CreateWindowW(L"NoxelAccessTest", L"", WS_POPUP, 0, 0, 302, 301, nullptr, nullptr, wc.hInstance, nullptr);
     IAccessible *board = accessibleBoard(window);
     ASSERT_NE(board, nullptr);
+    auto pump = [] {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&m);
+    };
+    // While a box has disabled the window the default action is dropped, as a click is; then it plays.
+    EnableWindow(window, FALSE);
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 1), STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_EQ(board->accDoDefaultAction(childId(1)), S_OK);
+    pump();
+    EXPECT_EQ(game.board[1], Empty);
+    EnableWindow(window, TRUE);
+    EXPECT_EQ(board->accDoDefaultAction(childId(1)), S_OK);
+    pump();
+    EXPECT_EQ(game.board[1], Cross);
+    std::fill(game.board, game.board + 10, Empty);
     game.board[2] = Ring;
     EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 1), 0);
     EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 2), STATE_SYSTEM_UNAVAILABLE);
