@@ -468,7 +468,10 @@ int readAndPlayBoard(Game &game, IAccessible *board, const std::wstring &square,
     announced.clear();
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, recordEvent,
                                          game.pid(), 0, WINEVENT_OUTOFCONTEXT);
+    // The call returns at once, not after the move with its one-second pause (which may end in a box).
+    const DWORD start = GetTickCount();
     EXPECT_EQ(board->accDoDefaultAction(childId(5)), S_OK);
+    EXPECT_LT(GetTickCount() - start, 900u);
     const Board b = game.waitChange(game.waitChange(Empty, 2000), 3000);
     const int ring = static_cast<int>(b.find('O')) + 1;
     EXPECT_EQ(b[4], 'X');
