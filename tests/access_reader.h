@@ -1,5 +1,5 @@
 // access_reader.h: reading the board's accessible object as a screen reader does, in this process or
-// across processes.
+// from another one.
 #pragma once
 
 #include <windows.h>
@@ -8,14 +8,13 @@
 
 #include <string>
 
-// The client area's object of the window (COM is initialized on this thread first); null when none.
+// The client area's object of the window (COM initialized on this thread first); null when none.
 inline IAccessible *accessibleBoard(HWND window)
 {
     CoInitialize(nullptr);
-    IAccessible *object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void **>(&object))))
-        return nullptr;
-    return object;
+    void *object = nullptr;
+    AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), &object);
+    return static_cast<IAccessible *>(object);
 }
 
 inline VARIANT childId(long n)
@@ -26,19 +25,17 @@ inline VARIANT childId(long n)
     return v;
 }
 
-// A text of child n (get_accName, get_accDefaultAction, ...), or "failed 0x..." with the error.
+// A text of child n (get_accName, ...), or "failed" and the error.
 inline std::wstring readText(IAccessible *object, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR *), long n)
 {
     BSTR text = nullptr;
     const HRESULT result = (object->*get)(childId(n), &text);
-    wchar_t failed[32];
-    swprintf(failed, 32, L"failed 0x%08lx", static_cast<unsigned long>(result));
-    const std::wstring out = FAILED(result) ? failed : text != nullptr ? text : L"";
+    const std::wstring out = FAILED(result) ? L"failed " + std::to_wstring(result) : text != nullptr ? text : L"";
     SysFreeString(text);
     return out;
 }
 
-// A number of child n (get_accRole, get_accState); -1 when the call fails or gives no number.
+// A number of child n (get_accRole, get_accState); -1 when the call gives none.
 inline long readNumber(IAccessible *object, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT *), long n)
 {
     VARIANT v;

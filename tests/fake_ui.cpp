@@ -66,8 +66,7 @@ void waitPumping(uint16_t milliseconds)
 
 void announceSquare(HWND window, int square)
 {
-    const Cell cell = game.board[square];
-    fake::announced.push_back(std::to_string(square) + (cell == Cross ? "X" : cell == Ring ? "O" : ".") +
+    fake::announced.push_back(std::to_string(square) + ".XO"[(game.board[square] + 3) % 3] +
                               (window == fake::window ? "" : " of a foreign window"));
 }
 

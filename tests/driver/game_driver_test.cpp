@@ -415,9 +415,7 @@ TEST_F(Window, SmallestWindowPaintsAnswersAndTakesNoClick)
 
 // ---- Screen readers -------------------------------------------------------------------------------------
 
-// The squares whose name-change events arrived from the game (out of context: delivered while this
-// thread takes its messages, which waitForAnnounced does).
-std::vector<LONG> announced;
+std::vector<LONG> announced;   // the squares of the game's name-change events, in order
 
 void CALLBACK recordEvent(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD)
 {
@@ -425,26 +423,17 @@ void CALLBACK recordEvent(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, D
         announced.push_back(child);
 }
 
-bool waitForAnnounced(LONG square, DWORD milliseconds)
+// Reads the nine squares of an empty board in a 300 x 300 client area, plays square 5 through its default
+// action and reads it again once the computer's answer has been announced. Returns the Ring's square.
+int readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<std::wstring> &marks, const wchar_t *play)
 {
-    return driver::waitUntil([&] {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&m);
-        return std::find(announced.begin(), announced.end(), square) != announced.end();
-    }, milliseconds);
-}
-
-// Reads all nine squares of a fresh board, plays one through its default action and reads the board again
-// once the computer's answer has been announced. Returns the square of the computer's Ring.
-int readAndPlayBoard(Game &game, IAccessible *board, const std::wstring &square, const wchar_t *const marks[3],
-                     const wchar_t *play)
-{
+    IAccessible *board = accessibleBoard(game.window());
     LONG children = 0;
-    EXPECT_EQ(board->get_accChildCount(&children), S_OK);
-    EXPECT_EQ(children, 9);
+    if (board == nullptr || board->get_accChildCount(&children) != S_OK || children != 9) {
+        ADD_FAILURE() << "no board of nine squares";
+        return 0;
+    }
     EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_CLIENT);
-    const RECT client = game.clientRect();
     POINT origin = {0, 0};
     ClientToScreen(game.window(), &origin);
     for (long n = 1; n <= 9; ++n) {
@@ -453,18 +442,13 @@ int readAndPlayBoard(Game &game, IAccessible *board, const std::wstring &square,
         EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, n), ROLE_SYSTEM_PUSHBUTTON);
         EXPECT_EQ(readNumber(board, &IAccessible::get_accState, n), 0);
         LONG x = 0, y = 0, w = 0, h = 0;
-        EXPECT_EQ(board->accLocation(&x, &y, &w, &h, childId(n)), S_OK);
-        const LONG cw = client.right / 3, ch = client.bottom / 3;
-        EXPECT_EQ((std::vector<LONG>{x, y, w, h}),
-                  (std::vector<LONG>{origin.x + (n - 1) % 3 * cw, origin.y + (n - 1) / 3 * ch,
-                                     n % 3 == 0 ? client.right - 2 * cw : cw, n > 6 ? client.bottom - 2 * ch : ch}));
-        VARIANT hit;
-        EXPECT_EQ(board->accHitTest(x + w - 1, y + h - 1, &hit), S_OK);
+        board->accLocation(&x, &y, &w, &h, childId(n));
+        EXPECT_EQ((std::vector<LONG>{x - origin.x, y - origin.y, w, h}),
+                  (std::vector<LONG>{(n - 1) % 3 * 100, (n - 1) / 3 * 100, 100, 100}));
+        VARIANT hit = {};
+        board->accHitTest(x + 99, y + 99, &hit);
         EXPECT_EQ(hit.lVal, n);
     }
-    VARIANT hit;
-    EXPECT_EQ(board->accHitTest(origin.x + client.right, origin.y, &hit), S_FALSE);
-
     announced.clear();
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, recordEvent,
                                          game.pid(), 0, WINEVENT_OUTOFCONTEXT);
@@ -475,38 +459,35 @@ int readAndPlayBoard(Game &game, IAccessible *board, const std::wstring &square,
     const Board b = game.waitChange(game.waitChange(Empty, 2000), 3000);
     const int ring = static_cast<int>(b.find('O')) + 1;
     EXPECT_EQ(b[4], 'X');
-    EXPECT_TRUE(waitForAnnounced(ring, 2000)) << ring;
+    // Out-of-context events come while this thread takes its messages.
+    EXPECT_TRUE(driver::waitUntil([&] {
+        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageW(&m);
+        return announced == std::vector<LONG>{5, ring};
+    }, 2000)) << announced.size();
     UnhookWinEvent(hook);
-    EXPECT_EQ(announced.empty() ? 0 : announced.front(), 5);   // the Cross first
     EXPECT_EQ(readText(board, &IAccessible::get_accName, 5), square + L"5" + marks[1]);
     EXPECT_EQ(readText(board, &IAccessible::get_accName, ring), square + std::to_wstring(ring) + marks[2]);
     EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 5), STATE_SYSTEM_UNAVAILABLE);
+    // A taken square refuses the action as it refuses a click.
+    EXPECT_EQ(board->accDoDefaultAction(childId(ring)), S_OK);
+    EXPECT_TRUE(game.handledPosted());
+    EXPECT_EQ(game.stableBoard(), b);
+    board->Release();
     return ring;
 }
 
 TEST_F(Window, ScreenReaderReadsAndPlaysTheBoardLikeAClick)
 {
-    IAccessible *board = accessibleBoard(game.window());
-    ASSERT_NE(board, nullptr);
-    const wchar_t *const marks[3] = {L": empty", L": Cross", L": Ring"};
-    const int ring = readAndPlayBoard(game, board, L"Square ", marks, L"Play");
-    // A taken square refuses the action as it refuses a click.
-    const Board b = game.stableBoard();
-    EXPECT_EQ(board->accDoDefaultAction(childId(ring)), S_OK);
-    ASSERT_TRUE(game.handledPosted());
-    EXPECT_EQ(game.stableBoard(), b);
-    board->Release();
+    readAndPlayBoard(game, L"Square ", {L": empty", L": Cross", L": Ring"}, L"Play");
 }
 
 TEST(German, ScreenReaderReadsAndPlaysTheBoard)
 {
     Game game;
     ASSERT_NE(game.window(), nullptr) << game.startFailure();
-    IAccessible *board = accessibleBoard(game.window());
-    ASSERT_NE(board, nullptr);
-    const wchar_t *const marks[3] = {L": leer", L": Kreuz", L": Kreis"};
-    readAndPlayBoard(game, board, L"Feld ", marks, L"Setzen");
-    board->Release();
+    game.setClientSize(300, 300);
+    readAndPlayBoard(game, L"Feld ", {L": leer", L": Kreuz", L": Kreis"}, L"Setzen");
 }
 
 }  // namespace
