@@ -18,7 +18,6 @@ struct Library {
     decltype(&LresultFromObject) lresultFromObject;
     decltype(&AccessibleObjectFromWindow) objectFromWindow;
     decltype(&SysAllocString) allocString;
-    decltype(&CoDisconnectObject) disconnectObject;
 };
 Library com;
 
@@ -33,8 +32,7 @@ bool loadLibraries()
         return false;
     com.objectFromWindow = SYSTEM_FUNCTION("oleacc.dll", AccessibleObjectFromWindow);
     com.allocString = SYSTEM_FUNCTION("oleaut32.dll", SysAllocString);
-    com.disconnectObject = SYSTEM_FUNCTION("ole32.dll", CoDisconnectObject);
-    if (com.objectFromWindow == nullptr || com.allocString == nullptr || com.disconnectObject == nullptr)
+    if (com.objectFromWindow == nullptr || com.allocString == nullptr)
         return false;
     com.lresultFromObject = SYSTEM_FUNCTION("oleacc.dll", LresultFromObject);
     return com.lresultFromObject != nullptr;
@@ -93,7 +91,7 @@ struct BoardAccessible final : IAccessible {
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **out) override
     {
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
+        if (iid == IID_IUnknown || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
             *out = static_cast<IAccessible *>(this);
             AddRef();
             return S_OK;
@@ -291,10 +289,9 @@ void disconnectAccessibleObject()
 {
     if (board == nullptr)
         return;
+    // Clients that still hold the object get RPC_E_DISCONNECTED from it until they let it go; the window
+    // is destroyed only when the program ends, which ends their proxies too.
     board->window = nullptr;
-    // Clients in other processes lose their proxies' hold on the object; those still calling get
-    // RPC_E_DISCONNECTED from COM, those in this process from the object.
-    com.disconnectObject(board, 0);
     board->Release();
     board = nullptr;
 }

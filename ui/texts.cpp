@@ -61,10 +61,10 @@ const wchar_t CaptionInstall[] = L"Installation";
 const wchar_t InstallHeader[] = L"Noxel\u00A0v1.0.0.0\r";
 const TextPairW TextInstallQuestion = {L"Install for all users?", L"F\u00FCr alle Benutzer installieren?"};
 
-const TextPairW TextSquare = {L"Square ", L"Feld "};
-const TextPairW TextSquareEmpty = {L": empty", L": leer"};
-const TextPairW TextSquareCross = {L": Cross", L": Kreuz"};
-const TextPairW TextSquareRing = {L": Ring", L": Kreis"};
+const TextPairW TextSquare = {L"Square", L"Feld"};
+const TextPairW TextSquareEmpty = {L"empty", L"leer"};
+const TextPairW TextSquareCross = {L"Cross", L"Kreuz"};
+const TextPairW TextSquareRing = {L"Ring", L"Kreis"};
 const TextPairW TextPlay = {L"Play", L"Setzen"};
 
 const char ShortcutDescription[] = "Noxel Spiel/Game";
@@ -106,10 +106,10 @@ const wchar_t *pickTextW(const TextPairW &pair)
 
 void composeSquareName(wchar_t *out, size_t size, int square, Cell cell)
 {
-    const wchar_t digit[2] = {static_cast<wchar_t>(L'0' + square), L'\0'};
+    const wchar_t number[5] = {L' ', static_cast<wchar_t>(L'0' + square), L':', L' ', L'\0'};
     const wchar_t *mark = pickTextW(cell == Cross ? TextSquareCross : cell == Ring ? TextSquareRing : TextSquareEmpty);
     size_t at = 0;
-    for (const wchar_t *piece : {pickTextW(TextSquare), static_cast<const wchar_t *>(digit), mark})
+    for (const wchar_t *piece : {pickTextW(TextSquare), static_cast<const wchar_t *>(number), mark})
         for (; *piece != L'\0' && at + 1 < size; ++piece)
             out[at++] = *piece;
     if (size != 0)

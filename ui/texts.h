@@ -46,7 +46,8 @@ extern const wchar_t CaptionInstall[];
 extern const wchar_t InstallHeader[];
 extern const TextPairW TextInstallQuestion;
 
-// The board as screen readers read it, 16-bit: "Square 5: Cross", and the squares' default action.
+// The board as screen readers read it, 16-bit: "Square 5: Cross" (the word, the number and a colon,
+// the mark), and the squares' default action.
 extern const TextPairW TextSquare, TextSquareEmpty, TextSquareCross, TextSquareRing, TextPlay;
 
 // The name of square n (1..9) holding cell, in the chosen language, cut to fit size characters.
