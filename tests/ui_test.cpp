@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/state.h"
+#include "tests/access_reader.h"
 #include "tests/box_texts.h"
 #include "ui/frame.h"
 #include "ui/geometry.h"
@@ -107,6 +108,57 @@ TEST_F(Ui, TitleSuffixesAreWindows1252WithTwoNoBreakSpaces)
     game.starter = ComputerOpens;
     game.muted = true;
     EXPECT_EQ(statusIn1252(), "\xA0\xA0 [Computer beginnt]\xA0\xA0 [stumm]");
+}
+
+// Both languages whole are read by the drivers, through the board's object.
+TEST_F(Ui, SquareNamesAreComposedWithinTheirBuffer)
+{
+    wchar_t name[16];
+    game.german = true;
+    composeSquareName(name, 16, 5, Ring);
+    EXPECT_STREQ(name, L"Feld 5: Kreis");
+    composeSquareName(name, 9, 9, Cross);
+    EXPECT_STREQ(name, L"Feld 9: ");
+}
+
+// The board's object in this process, in a client area of 302 x 301: states follow the game, the
+// remainder strips belong to the last squares, and once the window is gone every call fails.
+TEST_F(Ui, AccessibleBoardFollowsTheGameAndOutlivesNoWindow)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = mainWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"NoxelAccessTest";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowW(L"NoxelAccessTest", L"", WS_POPUP, 0, 0, 302, 301, nullptr, nullptr, wc.hInstance, nullptr);
+    IAccessible *board = accessibleBoard(window);
+    ASSERT_NE(board, nullptr);
+    // While a box has disabled the window the default action is dropped, as a click is; then it plays.
+    for (BOOL enabled : {FALSE, TRUE}) {
+        EnableWindow(window, enabled);
+        EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 1), enabled ? 0 : STATE_SYSTEM_UNAVAILABLE);
+        EXPECT_EQ(board->accDoDefaultAction(childId(1)), S_OK);
+        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageW(&m);
+        EXPECT_EQ(game.board[1], enabled ? Cross : Empty);
+    }
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 1), STATE_SYSTEM_UNAVAILABLE);   // taken
+    game.board[2] = Empty;
+    game.busy = true;   // the computer's pause
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 2), STATE_SYSTEM_UNAVAILABLE);
+    POINT corner = {0, 0};
+    ClientToScreen(window, &corner);
+    LONG place[4];
+    EXPECT_EQ(board->accLocation(&place[0], &place[1], &place[2], &place[3], childId(9)), S_OK);
+    EXPECT_EQ(std::vector<LONG>(place, place + 4), (std::vector<LONG>{corner.x + 200, corner.y + 200, 102, 101}));
+    VARIANT hit;
+    EXPECT_EQ(board->accHitTest(corner.x + 301, corner.y + 300, &hit), S_OK);
+    EXPECT_EQ(hit.lVal, 9);
+    EXPECT_EQ(board->accHitTest(corner.x + 302, corner.y, &hit), S_FALSE);
+
+    DestroyWindow(window);
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, 2), L"failed " + std::to_wstring(RPC_E_DISCONNECTED));
+    board->Release();
 }
 
 // The window's own boxes, Exit and About, in both languages (the engine's are in engine_test, setup's
