@@ -109,6 +109,30 @@ TEST_F(Ui, TitleSuffixesAreWindows1252WithTwoNoBreakSpaces)
     EXPECT_EQ(statusIn1252(), "\xA0\xA0 [Computer beginnt]\xA0\xA0 [stumm]");
 }
 
+// A window procedure of its own, as the game's: the system recognises DefWindowProcA itself as a class's
+// procedure and converts nothing for it.
+LRESULT CALLBACK ansiProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The title a window of an ANSI class (as the game's) stores, whatever the code page: ctest runs this
+// case again under code page 932, which has no U+00A0.
+TEST_F(Ui, TitleStoredInAnAnsiWindowKeepsTheNoBreakSpaces)
+{
+    WNDCLASSA ansiClass = {};
+    ansiClass.lpfnWndProc = ansiProc;
+    ansiClass.lpszClassName = "NoxelAnsiTitleTest";
+    RegisterClassA(&ansiClass);
+    HWND window = CreateWindowA("NoxelAnsiTitleTest", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    updateTitle(window);
+    wchar_t title[64] = {};
+    InternalGetWindowText(window, title, 64);   // the stored text, not a WM_GETTEXT through the ANSI procedure
+    DestroyWindow(window);
+    UnregisterClassA("NoxelAnsiTitleTest", nullptr);
+    EXPECT_EQ(std::wstring(title), L"Noxel\u00A0\u00A0 [You begin]") << GetACP();
+}
+
 // The window's own boxes, Exit and About, in both languages (the engine's are in engine_test, setup's
 // in the setup driver): the About text whole, header and rules.
 TEST_F(Ui, ExitAndAboutBoxesInBothLanguages)
