@@ -211,9 +211,12 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
 }
 
 // A reinstall over a running game: the game is asked to quit and waited for before the copy; the copy
-// loses the read-only attribute and the download mark that its source may carry.
+// loses the read-only attribute and the download mark that its source may carry, and replaces an
+// installed file that an earlier copy left read-only.
 TEST_F(SetupRuns, InstallWaitsForARunningGameAndLeavesAWritableFile)
 {
+    CloseHandle(CreateFileA(installed().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, nullptr));
     const std::string source = root + "\\Setup.exe";
     CloseHandle(CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY, nullptr));
     ASSERT_NE(GetFileAttributesA(source.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
