@@ -155,6 +155,12 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
             expected.push_back(wait);
         EXPECT_EQ(fakesys::calls, expected);
     }
+    // Without the entry, a program folder left behind needs the rights as well.
+    fakesys::reset();
+    fakesys::entryOpenResult = ERROR_FILE_NOT_FOUND;
+    fakesys::exitCode = 3;
+    EXPECT_EQ(uninstallProgram(true), 3);
+    EXPECT_EQ(fakesys::calls, (std::vector<std::string>{openEntry, restartCall("\"/Uninstall\" \"/Quiet\""), wait}));
     EXPECT_TRUE(exists(shortcut()));
 
     // A run that is the restart, or elevated already, would fail alike: it ends at once and removes nothing.
@@ -173,7 +179,7 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
     EXPECT_TRUE(exists(shortcut()));
 }
 
-// With the rights, or with nothing installed, the entry goes first (in the 32-bit view), then the
+// With the rights, installed or not, the entry goes first (in the 32-bit view), then the
 // shortcut; a command interpreter without a window removes the folders. An entry that stays keeps
 // everything.
 TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
@@ -197,6 +203,7 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
     };
     for (const auto &c : cases) {
         fakesys::reset();
+        fakesys::elevated = true;
         fakesys::entryOpenResult = c.opened;
         fakesys::entryDeleteResult = c.deleted;
         CloseHandle(CreateFileA(shortcut().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
