@@ -2,6 +2,7 @@
 #include "setup/common.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "setup/cmdline.h"
@@ -105,7 +106,15 @@ int runElevated(const char *argument1, const char *argument2)
     info.lpFile = setupRun.modulePathW;
     info.lpParameters = wideArguments;
     info.nShow = SW_SHOWNORMAL;
-    if (!shellExecuteEx(&info))
+    // The shell may hand the start to extensions of its own, which need COM in a single-threaded apartment.
+    const auto coInitializeEx = SYSTEM_FUNCTION("ole32.dll", CoInitializeEx);
+    const auto coUninitialize = SYSTEM_FUNCTION("ole32.dll", CoUninitialize);
+    const bool com = coInitializeEx != nullptr && coUninitialize != nullptr &&
+                     SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    const BOOL started = shellExecuteEx(&info);
+    if (com)
+        coUninitialize();
+    if (!started)
         return RestartRefused;
     if (info.hProcess == nullptr)
         return RestartUnfinished;
