@@ -84,18 +84,18 @@ bool runsElevated()
     return known && elevation.TokenIsElevated != 0;
 }
 
-int runElevated(const char *argument1, const char *argument2)
+int runElevated(const char *argument1, const char *argument2, int refusedCode, int unfinishedCode)
 {
     static char arguments[ArgumentCapacity];
     static wchar_t wideArguments[ArgumentCapacity];
     if (!restartArguments(argument1, argument2, GetCurrentProcessId(), arguments, sizeof arguments) ||
         MultiByteToWideChar(CP_ACP, 0, arguments, -1, wideArguments, ArgumentCapacity) == 0)
-        return RestartRefused;
+        return refusedCode;
     const auto shellExecuteEx = SYSTEM_FUNCTION("shell32.dll", ShellExecuteExW);
     const auto waitFor = SYSTEM_FUNCTION("kernel32.dll", WaitForSingleObject);
     const auto getExitCode = SYSTEM_FUNCTION("kernel32.dll", GetExitCodeProcess);
     if (shellExecuteEx == nullptr || waitFor == nullptr || getExitCode == nullptr)
-        return RestartRefused;
+        return refusedCode;
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     // NOCLOSEPROCESS: the process handle, to wait for. NOZONECHECKS: this very file runs already; a
@@ -115,12 +115,12 @@ int runElevated(const char *argument1, const char *argument2)
     if (com)
         coUninitialize();
     if (!started)
-        return RestartRefused;
+        return refusedCode;
     if (info.hProcess == nullptr)
-        return RestartUnfinished;
+        return unfinishedCode;
     DWORD code = 0;
     const bool ended =
         waitFor(info.hProcess, ElevatedRunWaitMilliseconds) == WAIT_OBJECT_0 && getExitCode(info.hProcess, &code);
     CloseHandle(info.hProcess);
-    return ended ? static_cast<int>(code) : RestartUnfinished;
+    return ended ? static_cast<int>(code) : unfinishedCode;
 }

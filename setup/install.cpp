@@ -130,8 +130,7 @@ int installProgram(bool quiet)
         // already, or that is that second try, would only fail the same way again, so it stops here.
         if (runsElevated() || setupRun.restarted)
             return 1;
-        const int elevated = runElevated(setupRun.argument1, "");
-        return elevated < 0 ? 1 : elevated;
+        return runElevated(setupRun.argument1, "", 1, 1);
     }
     // A copy keeps the attributes of its source: a Setup.exe from a CD or a read-only share would give a
     // read-only nxl.exe, which the next installation could not replace.

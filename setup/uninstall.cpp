@@ -85,8 +85,7 @@ int uninstallProgram(bool quiet)
         if (setupRun.restarted)
             return 4;
         // The user has answered already: the elevated run is quiet, and its outcome is this run's.
-        const int elevated = runElevated("/Uninstall", "/Quiet");
-        return elevated == RestartRefused ? 2 : elevated == RestartUnfinished ? 4 : elevated;
+        return runElevated("/Uninstall", "/Quiet", 2, 4);
     }
 
     closeRunningInstance();

@@ -138,6 +138,8 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
         {false, true, WAIT_OBJECT_0, 3, 3},    {false, true, WAIT_OBJECT_0, 4, 4},
         {false, true, WAIT_TIMEOUT, 3, 4},     {false, true, WAIT_FAILED, 3, 4},
         {false, false, WAIT_OBJECT_0, 3, 2},
+        // Any code is passed on, also one that reads as negative: it is no refusal.
+        {false, true, WAIT_OBJECT_0, 0xFFFFFFFF, -1}, {true, true, WAIT_OBJECT_0, 0xC0000005, static_cast<int>(0xC0000005)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(::testing::Message() << c.install << c.starts << " " << c.waited << " " << c.code);
