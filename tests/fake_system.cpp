@@ -115,11 +115,9 @@ BOOL WINAPI fakeCreateProcessW(const wchar_t *application, wchar_t *commandLine,
 BOOL WINAPI fakeCopyFileW(const wchar_t *source, const wchar_t *target, BOOL failIfExists)
 {
     const DWORD attributes = GetFileAttributesW(target);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return CopyFileW(source, target, failIfExists);
+    const bool kept =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    return !kept && CopyFileW(source, target, failIfExists);
 }
 
 BOOL WINAPI fakeDeleteFileW(const wchar_t *path)
