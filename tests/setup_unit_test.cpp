@@ -132,6 +132,7 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
         bool install, starts;
         DWORD waited, code;
         int expected;
+        LONG entry = ERROR_ACCESS_DENIED;   // the uninstall entry, without the rights to delete it
     } cases[] = {
         {true, true, WAIT_OBJECT_0, 0, 0},     {true, true, WAIT_OBJECT_0, 1, 1},
         {true, true, WAIT_TIMEOUT, 0, 1},      {true, false, WAIT_OBJECT_0, 0, 1},
@@ -140,11 +141,12 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
         {false, false, WAIT_OBJECT_0, 3, 2},
         // Any code is passed on, also one that reads as negative: it is no refusal.
         {false, true, WAIT_OBJECT_0, 0xFFFFFFFF, -1}, {true, true, WAIT_OBJECT_0, 0xC0000005, static_cast<int>(0xC0000005)},
+        {false, true, WAIT_OBJECT_0, 3, 3, ERROR_FILE_NOT_FOUND},   // no entry, but the program folder left behind
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.install << c.starts << " " << c.waited << " " << c.code);
+        SCOPED_TRACE(::testing::Message() << c.install << c.starts << " " << c.waited << " " << c.code << " " << c.entry);
         fakesys::reset();
-        fakesys::entryOpenResult = ERROR_ACCESS_DENIED;
+        fakesys::entryOpenResult = c.entry;
         fakesys::elevationStarts = c.starts;
         fakesys::waitResult = c.waited;
         fakesys::exitCode = c.code;
@@ -157,12 +159,6 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
             expected.push_back(wait);
         EXPECT_EQ(fakesys::calls, expected);
     }
-    // Without the entry, a program folder left behind needs the rights as well.
-    fakesys::reset();
-    fakesys::entryOpenResult = ERROR_FILE_NOT_FOUND;
-    fakesys::exitCode = 3;
-    EXPECT_EQ(uninstallProgram(true), 3);
-    EXPECT_EQ(fakesys::calls, (std::vector<std::string>{openEntry, restartCall("\"/Uninstall\" \"/Quiet\""), wait}));
     EXPECT_TRUE(exists(shortcut()));
 
     // A run that is the restart, or elevated already, would fail alike: it ends at once and removes nothing.
@@ -198,6 +194,7 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
     const struct {
         LONG opened, deleted;
         int expected;
+        LONG entry = ERROR_ACCESS_DENIED;   // the uninstall entry, without the rights to delete it
     } cases[] = {
         {ERROR_SUCCESS, ERROR_SUCCESS, 3},
         {ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND, 3},   // nothing installed: the steps run all the same
