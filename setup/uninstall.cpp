@@ -80,7 +80,7 @@ int uninstallProgram(bool quiet)
     const EntryAccess access = uninstallEntryAccess();
     // Without the entry, a program folder left behind (a removal cut short) is still to be removed, and
     // below the program files only with the rights.
-    if (access == EntryProtected || (access == EntryAbsent && folderThere && !setupRun.restarted && !runsElevated())) {
+    if (access == EntryProtected || (access == EntryAbsent && folderThere && !runsElevated())) {
         // Once elevated, a run that still may not is refused for good (UAC off, a standard user).
         if (setupRun.restarted)
             return 4;
