@@ -30,9 +30,9 @@ if [ "${#missing[@]}" -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# The tests run Wine under LC_ALL=en_US.UTF-8 and de_DE.UTF-8. Without those locales on the host, Wine
+# The tests run Wine under LC_ALL=en_US.UTF-8, de_DE.UTF-8 and ja_JP.UTF-8. Without those locales on the host, Wine
 # takes Unix file names for ASCII and cannot create a folder such as "Łódź".
-for name in en_US de_DE; do
+for name in en_US de_DE ja_JP; do
   locale -a 2>/dev/null | grep -qix "$name.utf-\?8" || $SUDO localedef -i "$name" -f UTF-8 "$name.UTF-8"
 done
 
