@@ -289,7 +289,10 @@ intptr_t answerAccessibleObject(HWND window, uintptr_t wParam)
             return 0;
         board = new (memory) BoardAccessible(window);
     }
-    return com.lresultFromObject(__uuidof(IAccessible), wParam, board);
+    // A failure comes back as a negative error code, which would reach the client in place of the
+    // system's default object.
+    const LRESULT result = com.lresultFromObject(__uuidof(IAccessible), wParam, board);
+    return result > 0 ? result : 0;
 }
 
 void disconnectAccessibleObject()
