@@ -133,6 +133,11 @@ TEST_F(Ui, AccessibleBoardFollowsTheGameAndOutlivesNoWindow)
     HWND window = CreateWindowW(L"NoxelAccessTest", L"", WS_POPUP, 0, 0, 302, 301, nullptr, nullptr, wc.hInstance, nullptr);
     IAccessible *board = accessibleBoard(window);
     ASSERT_NE(board, nullptr);
+    SetFocus(nullptr);   // no window of this thread takes keys: nor does the board
+    VARIANT focus;
+    EXPECT_EQ(board->get_accFocus(&focus), S_FALSE);
+    EXPECT_EQ(focus.vt, VT_EMPTY);
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, CHILDID_SELF), STATE_SYSTEM_FOCUSABLE);
     // While a box has disabled the window the default action is dropped, as a click is; then it plays.
     for (BOOL enabled : {FALSE, TRUE}) {
         EnableWindow(window, enabled);

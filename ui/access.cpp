@@ -181,7 +181,7 @@ struct BoardAccessible final : IAccessible {
         if (FAILED(result))
             return result;
         if (n == CHILDID_SELF)
-            return giveNumber(STATE_SYSTEM_FOCUSABLE, out);
+            return giveNumber(STATE_SYSTEM_FOCUSABLE | (GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0), out);
         const bool playable = game.board[n] == Empty && !game.busy && IsWindowEnabled(window);
         return giveNumber(playable ? 0 : STATE_SYSTEM_UNAVAILABLE, out);
     }
@@ -194,8 +194,15 @@ struct BoardAccessible final : IAccessible {
         const wchar_t digit[2] = {static_cast<wchar_t>(L'0' + n), L'\0'};
         return FAILED(result) ? result : n == CHILDID_SELF ? DISP_E_MEMBERNOTFOUND : giveText(digit, out);
     }
-    // Focus and selection are the window's, which its own object reports.
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *out) override { return noNumber(out); }
+    // The board holds the keyboard focus while its window does (the digit keys play the squares); no
+    // square is focused on its own. Nothing is selected.
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *out) override
+    {
+        out->vt = VT_EMPTY;
+        if (window == nullptr)
+            return RPC_E_DISCONNECTED;
+        return GetFocus() == window ? giveNumber(CHILDID_SELF, out) : giveNothing(out);
+    }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *out) override { return noNumber(out); }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR *out) override
     {
@@ -282,7 +289,10 @@ intptr_t answerAccessibleObject(HWND window, uintptr_t wParam)
             return 0;
         board = new (memory) BoardAccessible(window);
     }
-    return com.lresultFromObject(__uuidof(IAccessible), wParam, board);
+    // A failure comes back as a negative error code, which would reach the client in place of the
+    // system's default object.
+    const LRESULT result = com.lresultFromObject(__uuidof(IAccessible), wParam, board);
+    return result > 0 ? result : 0;
 }
 
 void disconnectAccessibleObject()

@@ -401,6 +401,14 @@ int readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<s
         return 0;
     }
     EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_CLIENT);
+    // The window in the foreground holds the keyboard focus, and the board reports it as its own.
+    SetForegroundWindow(game.window());
+    EXPECT_TRUE(driver::waitUntil([&] {
+        return readNumber(board, &IAccessible::get_accState, CHILDID_SELF) == (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+    }, 1000));
+    VARIANT focus = {};
+    EXPECT_EQ(board->get_accFocus(&focus), S_OK);
+    EXPECT_EQ(focus.vt == VT_I4 ? focus.lVal : -1, CHILDID_SELF);
     POINT origin = {0, 0};
     ClientToScreen(game.window(), &origin);
     for (long n = 1; n <= 9; ++n) {
