@@ -17,6 +17,19 @@ char fold(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c;
 }
 
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool startsWithNoCase(const char *text, const char *prefix)
+{
+    for (; *prefix != '\0'; ++text, ++prefix)
+        if (fold(*text) != fold(*prefix))
+            return false;   // also at the end of text, whose zero matches no byte of the prefix
+    return true;
+}
+
 }  // namespace
 
 size_t commandLineArgument(const char *commandLine, int index, char *out, size_t outSize)
@@ -74,36 +87,46 @@ const char *containsNoCase(const char *text, const char *pattern)
     return nullptr;
 }
 
-RunMode decideRunMode(const char *modulePath, const char *argument1, const char *argument2, bool *quiet)
+bool namesSetup(const char *modulePath)
+{
+    for (const char *at = containsNoCase(modulePath, "Setup"); at != nullptr; at = containsNoCase(at + 1, "Setup")) {
+        const char *end = at + 5;   // behind "Setup", or behind a browser's number that follows it
+        const char *p = *end == ' ' ? end + 1 : end;
+        if (*p == '(' && isDigit(p[1])) {
+            for (p += 2; isDigit(*p); ++p) {
+            }
+            if (*p == ')')
+                end = p + 1;
+        }
+        if (startsWithNoCase(end, ".exe"))
+            return true;
+    }
+    return false;
+}
+
+RunMode decideRunMode(const char *modulePath, const char *argument1, const char *argument2, bool restarted,
+                      bool *quiet)
 {
     if (containsNoCase(argument1, "Uninstall")) {
-        *quiet = containsNoCase(argument2, "Quiet") != nullptr;
+        *quiet = restarted || containsNoCase(argument2, "Quiet") != nullptr;
         return RunUninstall;
     }
-    if (containsNoCase(modulePath, "Setup.exe")) {
-        *quiet = containsNoCase(argument1, "-S") != nullptr || containsNoCase(argument1, "/S") != nullptr;
+    if (namesSetup(modulePath)) {
+        *quiet = restarted || containsNoCase(argument1, "-S") != nullptr || containsNoCase(argument1, "/S") != nullptr;
         return RunInstall;
     }
     *quiet = false;
     return RunGame;
 }
 
-bool parseRestartMark(const char *argument3, unsigned long *starter)
+bool isRestartMark(const char *argument3)
 {
-    if (containsNoCase(argument3, RestartMark) != argument3)
+    if (!startsWithNoCase(argument3, RestartMark))
         return false;
     const char *p = argument3 + strlen(RestartMark);
-    if (*p < '0' || *p > '9')
-        return false;
-    unsigned long value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        const unsigned long next = value * 10 + static_cast<unsigned long>(*p - '0');
-        if (next / 10 != value)
-            return false;   // more than a process id can be
-        value = next;
-    }
-    if (*p != '\0')
-        return false;
-    *starter = value;
-    return true;
+    size_t digits = 0;
+    for (; isDigit(*p); ++p)
+        ++digits;
+    // A process id has at most ten digits.
+    return *p == '\0' && digits >= 1 && digits <= 10;
 }

@@ -17,9 +17,14 @@ const char *containsNoCase(const char *text, const char *pattern);
 
 enum RunMode { RunGame, RunInstall, RunUninstall };
 
-// The mode of a run from the module path (argument 0) and the first two arguments; quiet tells
-// whether the setup branch skips its question.
-RunMode decideRunMode(const char *modulePath, const char *argument1, const char *argument2, bool *quiet);
+// Whether the module path names an installer: it contains "Setup.exe", or "Setup (N).exe" (with or
+// without the blank), the name a browser gives a repeated download.
+bool namesSetup(const char *modulePath);
 
-// Whether argument 3 is the restart mark (RestartMark and a process id); if so, starter receives the id.
-bool parseRestartMark(const char *argument3, unsigned long *starter);
+// The mode of a run from the module path (argument 0) and the first two arguments; quiet tells
+// whether the setup branch skips its question. A restarted run is quiet: its user answered the first.
+RunMode decideRunMode(const char *modulePath, const char *argument1, const char *argument2, bool restarted,
+                      bool *quiet);
+
+// Whether argument 3 is the restart mark: RestartMark and the decimal id of the starting process.
+bool isRestartMark(const char *argument3);

@@ -24,19 +24,31 @@ void readSetupRun()
     commandLineArgument(commandLine, 2, setupRun.argument2, ArgumentCapacity);
     static char argument3[ArgumentCapacity];
     commandLineArgument(commandLine, 3, argument3, ArgumentCapacity);
-    setupRun.restarted = parseRestartMark(argument3, &setupRun.starter);
+    setupRun.restarted = isRestartMark(argument3);
 }
 
 void closeRunningInstance()
 {
     HWND window = FindWindowA(MainWindowClass, nullptr);
-    if (window != nullptr)
+    HANDLE running = nullptr;
+    if (window != nullptr) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        running = OpenProcess(SYNCHRONIZE, FALSE, id);
         PostMessageA(window, WM_QUIT, 0, 0);
+    }
     Sleep(333);
     window = FindWindowA(MainWindowClass, nullptr);
     if (window != nullptr)
         PostMessageA(window, WM_DESTROY, 0, 0);
     Sleep(333);
+    // A running program's file cannot be replaced or deleted until its process has ended, some time
+    // after its window has gone.
+    if (running != nullptr) {
+        if (const auto waitFor = SYSTEM_FUNCTION("kernel32.dll", WaitForSingleObject))
+            waitFor(running, GameEndWaitMilliseconds);
+        CloseHandle(running);
+    }
 }
 
 void expandEnvInPlace(char *path)
@@ -71,33 +83,35 @@ bool runsElevated()
     return known && elevation.TokenIsElevated != 0;
 }
 
-bool restartElevated(const char *argument1, const char *argument2)
+int runElevated(const char *argument1, const char *argument2)
 {
     static char arguments[ArgumentCapacity];
     static wchar_t wideArguments[ArgumentCapacity];
     if (!restartArguments(argument1, argument2, GetCurrentProcessId(), arguments, sizeof arguments) ||
         MultiByteToWideChar(CP_ACP, 0, arguments, -1, wideArguments, ArgumentCapacity) == 0)
-        return false;
+        return RestartRefused;
     const auto shellExecuteEx = SYSTEM_FUNCTION("shell32.dll", ShellExecuteExW);
-    if (shellExecuteEx == nullptr)
-        return false;
+    const auto waitFor = SYSTEM_FUNCTION("kernel32.dll", WaitForSingleObject);
+    const auto getExitCode = SYSTEM_FUNCTION("kernel32.dll", GetExitCodeProcess);
+    if (shellExecuteEx == nullptr || waitFor == nullptr || getExitCode == nullptr)
+        return RestartRefused;
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
-    // NOASYNC: this process ends right after the call. NO_UI: a refusal is told by the exit code alone.
-    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    // NOCLOSEPROCESS: the process handle, to wait for. NOZONECHECKS: this very file runs already; a
+    // download mark would bring the attachment check back, which fails silently under NO_UI. NO_UI: a
+    // refusal is told by the exit code alone.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOZONECHECKS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = L"runas";
     info.lpFile = setupRun.modulePathW;
     info.lpParameters = wideArguments;
     info.nShow = SW_SHOWNORMAL;
-    return shellExecuteEx(&info) != FALSE;
-}
-
-void waitForStarter()
-{
-    // A process id is reused once its process has gone; the bound keeps a run from waiting on a stranger.
-    HANDLE starter = OpenProcess(SYNCHRONIZE, FALSE, setupRun.starter);
-    if (starter == nullptr)
-        return;
-    WaitForSingleObject(starter, StarterWaitMilliseconds);
-    CloseHandle(starter);
+    if (!shellExecuteEx(&info))
+        return RestartRefused;
+    if (info.hProcess == nullptr)
+        return RestartUnfinished;
+    DWORD code = 0;
+    const bool ended =
+        waitFor(info.hProcess, ElevatedRunWaitMilliseconds) == WAIT_OBJECT_0 && getExitCode(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    return ended ? static_cast<int>(code) : RestartUnfinished;
 }

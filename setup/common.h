@@ -6,16 +6,20 @@
 // whole: each is tested on its own complete text.
 enum { ArgumentCapacity = 32768 };
 
-// How long a restarted run waits for the process that started it to end.
-enum { StarterWaitMilliseconds = 5000 };
+enum {
+    // How long a run waits for its elevated restart, which asks nothing and is done in seconds (the
+    // removal of the folders runs on after it, without it).
+    ElevatedRunWaitMilliseconds = 60000,
+    // How long setup waits for a running game it has asked to quit: its file is then free.
+    GameEndWaitMilliseconds = 5000,
+};
 
 struct SetupRun {
     char modulePath[ArgumentCapacity];       // argument 0 in the ANSI code page: the run mode is chosen by it
     wchar_t modulePathW[ArgumentCapacity];   // the same path as Windows holds it: the file copied and restarted
     char argument1[ArgumentCapacity];
     char argument2[ArgumentCapacity];
-    bool restarted;                          // argument 3 is the restart mark,
-    unsigned long starter;                   // naming the process that started this one
+    bool restarted;                          // argument 3 is the restart mark
 };
 
 extern SetupRun setupRun;
@@ -23,7 +27,8 @@ extern SetupRun setupRun;
 // Reads the module path and the command line of this process into setupRun.
 void readSetupRun();
 
-// Asks a running game window, found by its class, to quit: WM_QUIT, then WM_DESTROY, 333 ms apart.
+// Asks a running game window, found by its class, to quit: WM_QUIT, then WM_DESTROY, 333 ms apart; then
+// waits until its process has ended, GameEndWaitMilliseconds at most.
 void closeRunningInstance();
 
 // Expands every %NAME% in the path buffer (at least 512 characters) in place; a path whose expansion
@@ -37,10 +42,10 @@ void formVendorFolder(char *path);
 // Whether the process token is elevated.
 bool runsElevated();
 
-// Starts this program again with administrator rights (the verb "runas"), with argument1, argument2 and
-// the restart mark, and does not wait for it. True once the new process has started; false when the
-// user refused the elevation or it could not be started.
-bool restartElevated(const char *argument1, const char *argument2);
+enum { RestartRefused = -1, RestartUnfinished = -2 };
 
-// In a restarted run: waits until the process that started it has ended, StarterWaitMilliseconds at most.
-void waitForStarter();
+// Starts this program again with administrator rights (the verb "runas"), with argument1, argument2 and
+// the restart mark, and waits for it, ElevatedRunWaitMilliseconds at most. Returns its exit code;
+// RestartRefused when the user refused the elevation or it could not be started; RestartUnfinished when
+// it has not ended in time (or cannot be waited for).
+int runElevated(const char *argument1, const char *argument2);

@@ -117,17 +117,22 @@ int installProgram(bool quiet)
     CreateDirectoryA(path, nullptr);
     const bool fits = appendPath(path, sizeof path, "\\nxl.exe");
 
+    // A running game holds its file: it is asked to quit before the copy replaces it.
+    closeRunningInstance();
     wchar_t target[PathCapacity];
     if (!fits || MultiByteToWideChar(CP_ACP, 0, path, -1, target, PathCapacity) == 0 ||
         !CopyFileW(setupRun.modulePathW, target, FALSE)) {
-        // Missing rights: try once more with them. An installer that has them already, or that is that
-        // second try, would only fail the same way again, so it stops here.
-        if (!runsElevated() && !setupRun.restarted)
-            restartElevated(setupRun.argument1, "");
-        return 1;
+        // Missing rights: try once more with them and end as that run ends. An installer that has them
+        // already, or that is that second try, would only fail the same way again, so it stops here.
+        if (runsElevated() || setupRun.restarted)
+            return 1;
+        const int elevated = runElevated(setupRun.argument1, "");
+        return elevated < 0 ? 1 : elevated;
     }
+    // A copy keeps the attributes of its source: a Setup.exe from a CD or a read-only share would give a
+    // read-only nxl.exe, which the next installation could not replace.
+    SetFileAttributesW(target, FILE_ATTRIBUTE_NORMAL);
     forgetDownloadMark(target);
-    closeRunningInstance();
     writeUninstallEntry(path);
 
     char startMenu[PathCapacity];

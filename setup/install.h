@@ -7,10 +7,10 @@
 struct HKEY__;
 typedef HKEY__ *HKEY;
 
-// Asks (unless quiet), copies the program below the 32-bit program-files folder, registers the
-// uninstall entry and creates the Start-menu shortcut. Returns the exit code: 0 done or declined, 1 when
-// the copy failed (after starting the installer once more elevated, unless it already was, or is that
-// restart).
+// Asks (unless quiet), asks a running game to quit, copies the program below the 32-bit program-files
+// folder, registers the uninstall entry and creates the Start-menu shortcut. Returns the exit code: 0
+// done or declined, 1 when the copy failed. Where the copy fails for want of rights, the exit code is
+// that of the installer restarted elevated; 1 when that was refused or has not ended in time.
 int installProgram(bool quiet);
 
 // installProgram, then the end of the process with its exit code.

@@ -87,10 +87,17 @@ void shortcutWorkingDirectory(const char *given, const char *target, char *out, 
     out[length] = '\0';
 }
 
-bool removalCommand(const char *startMenuFolder, const char *programFolder, char *out, size_t outSize)
+bool removalCommand(const char *startMenuVendorFolder, const char *programVendorFolder, char *out, size_t outSize)
 {
-    const char *const pieces[] = {"/c RD /S /Q \"", startMenuFolder, "\" & RD /S /Q \"", programFolder, "\""};
-    return joinTexts(out, outSize, pieces, 5);
+    // Also run against Wine's cmd, which splits a FOR body at "&" unless the body stands in parentheses,
+    // and whose RD /S stops at the first file in use. ping is the delay: timeout and choice need a
+    // console (and Wine has neither); the second echo reply comes a second after the first.
+    const char *const menu = startMenuVendorFolder, *const programs = programVendorFolder;
+    const char *const pieces[] = {
+        "/d /c RD /S /Q \"", menu, "\\nxl\" & (for /l %i in (1,1,30) do (if exist \"", programs,
+        "\\nxl\" (RD /S /Q \"", programs, "\\nxl\" & if exist \"", programs,
+        "\\nxl\" ping -n 2 127.0.0.1 >nul))) & RD \"", menu, "\" & RD \"", programs, "\""};
+    return joinTexts(out, outSize, pieces, sizeof pieces / sizeof pieces[0]);
 }
 
 bool uninstallCommand(const char *installedExePath, bool quiet, char *out, size_t outSize)

@@ -21,9 +21,14 @@ bool appendPath(char *out, size_t outSize, const char *text);
 // or, when that is empty, the target cut before its last backslash (from the second character on).
 void shortcutWorkingDirectory(const char *given, const char *target, char *out, size_t outSize);
 
-// The command interpreter's parameters that remove both folders: /c RD /S /Q "a" & RD /S /Q "b".
-// False, and out empty, when it does not fit.
-bool removalCommand(const char *startMenuFolder, const char *programFolder, char *out, size_t outSize);
+// The parameters of the command interpreter (cmd.exe) that removes an installation, given both vendor
+// folders: /d (no AutoRun command) /c, then RD /S /Q of the shortcut folder; RD /S /Q of the program
+// folder, again a second later while it is there, 30 times at most (a file cannot be deleted while a
+// process runs from it: the uninstaller itself); then RD without /S of each vendor folder, which
+// removes it only when it is empty. False, and out empty, when it does not fit; two vendor folders
+// below PathCapacity always fit RemovalCommandCapacity (also below cmd's 8191 characters).
+enum { RemovalCommandCapacity = 7 * PathCapacity + 192 };
+bool removalCommand(const char *startMenuVendorFolder, const char *programVendorFolder, char *out, size_t outSize);
 
 // The registered uninstall command: the quoted program path, /Uninstall and, when quiet, /Quiet.
 bool uninstallCommand(const char *installedExePath, bool quiet, char *out, size_t outSize);

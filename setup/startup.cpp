@@ -11,7 +11,8 @@ void runSetup()
 {
     readSetupRun();
     bool quiet = false;
-    switch (decideRunMode(setupRun.modulePath, setupRun.argument1, setupRun.argument2, &quiet)) {
+    switch (decideRunMode(setupRun.modulePath, setupRun.argument1, setupRun.argument2, setupRun.restarted,
+                          &quiet)) {
     case RunUninstall:
         runUninstall(quiet);
         break;

@@ -1,9 +1,8 @@
-// uninstall.cpp: the uninstaller: question, rights, running copy, shortcut, uninstall entry, then a hidden
-// command interpreter that removes both folders after this process has ended.
+// uninstall.cpp: the uninstaller: question, rights, running copy, uninstall entry, shortcut, then a
+// command interpreter without a window that removes the folders once this process has ended.
 #include "setup/uninstall.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "setup/common.h"
 #include "setup/locations.h"
@@ -32,6 +31,39 @@ EntryAccess uninstallEntryAccess()
     return result == ERROR_FILE_NOT_FOUND ? EntryAbsent : EntryProtected;
 }
 
+// Starts the command interpreter that removes the folders, and does not wait for it: it outlives this
+// process, whose own file it removes. It is the system folder's, started there: a bare "cmd.exe" would
+// be looked up in the current folder first, and a current folder inside the program folder could not
+// be removed. No window at all: SW_HIDE does not keep a console host such as Windows Terminal hidden.
+void startRemoval(const char *startMenuVendor, const char *programVendor)
+{
+    static char parameters[RemovalCommandCapacity];
+    static wchar_t commandLine[PathCapacity + 16 + RemovalCommandCapacity];   // "interpreter" parameters
+    wchar_t systemFolder[PathCapacity], interpreter[PathCapacity + 8];
+    const UINT length = GetSystemDirectoryW(systemFolder, PathCapacity);
+    const auto createProcess = SYSTEM_FUNCTION("kernel32.dll", CreateProcessW);
+    if (length == 0 || length >= PathCapacity || createProcess == nullptr ||
+        !removalCommand(startMenuVendor, programVendor, parameters, sizeof parameters))
+        return;
+    lstrcpyW(interpreter, systemFolder);
+    lstrcatW(interpreter, L"\\cmd.exe");
+    commandLine[0] = L'"';
+    lstrcpyW(commandLine + 1, interpreter);
+    lstrcatW(commandLine, L"\" ");
+    const int used = lstrlenW(commandLine);
+    if (MultiByteToWideChar(CP_ACP, 0, parameters, -1, commandLine + used,
+                            static_cast<int>(sizeof commandLine / sizeof commandLine[0]) - used) == 0)
+        return;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started;
+    if (createProcess(interpreter, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, systemFolder,
+                      &startup, &started)) {
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    }
+}
+
 }  // namespace
 
 int uninstallProgram(bool quiet)
@@ -40,50 +72,37 @@ int uninstallProgram(bool quiet)
                               StyleConfirm) != AnswerYes)
         return 2;
 
-    // The process that restarted this one runs from the program folder, whose files cannot be removed
-    // while it runs.
-    if (setupRun.restarted)
-        waitForStarter();
     if (uninstallEntryAccess() == EntryProtected) {
         // Once elevated, a run that still may not is refused for good (UAC off, a standard user).
         if (setupRun.restarted)
             return 4;
-        // The user has answered already: the elevated run is quiet. This run ends at once, without
-        // waiting, so that its file can go.
-        return restartElevated("/Uninstall", "/Quiet") ? 3 : 2;
+        // The user has answered already: the elevated run is quiet, and its outcome is this run's.
+        const int elevated = runElevated("/Uninstall", "/Quiet");
+        return elevated == RestartRefused ? 2 : elevated == RestartUnfinished ? 4 : elevated;
     }
 
     closeRunningInstance();
 
-    char startMenuFolder[PathCapacity];
-    lstrcpyA(startMenuFolder, StartMenuProgramsTemplate);
-    appendPath(startMenuFolder, sizeof startMenuFolder, "\\Orvane\\nxl");
-    expandEnvInPlace(startMenuFolder);
-    char shortcutPath[PathCapacity];
-    lstrcpyA(shortcutPath, startMenuFolder);
-    if (appendPath(shortcutPath, sizeof shortcutPath, "\\Noxel.lnk"))
+    // The entry first: where it stays, so does everything it would remove.
+    const auto regDeleteKeyEx = SYSTEM_FUNCTION("advapi32.dll", RegDeleteKeyExA);
+    // The entry lives in the 32-bit view, whatever the bitness of this process.
+    const LONG deleted = regDeleteKeyEx != nullptr
+                             ? regDeleteKeyEx(HKEY_LOCAL_MACHINE, UninstallKeyPath, KEY_WOW64_32KEY, 0)
+                             : ERROR_PROC_NOT_FOUND;
+    if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
+        return 4;
+
+    char startMenuVendor[PathCapacity], shortcutPath[PathCapacity];
+    lstrcpyA(startMenuVendor, StartMenuProgramsTemplate);
+    appendPath(startMenuVendor, sizeof startMenuVendor, "\\Orvane");
+    expandEnvInPlace(startMenuVendor);
+    lstrcpyA(shortcutPath, startMenuVendor);
+    if (appendPath(shortcutPath, sizeof shortcutPath, "\\nxl\\Noxel.lnk"))
         DeleteFileA(shortcutPath);
 
-    // The entry lives in the 32-bit view, whatever the bitness of this process.
-    if (const auto regDeleteKeyEx = SYSTEM_FUNCTION("advapi32.dll", RegDeleteKeyExA))
-        regDeleteKeyEx(HKEY_LOCAL_MACHINE, UninstallKeyPath, KEY_WOW64_32KEY, 0);
-
-    char programFolder[PathCapacity];
-    formVendorFolder(programFolder);
-    appendPath(programFolder, sizeof programFolder, "\\nxl");
-
-    // The interpreter by its full path, started in the system folder: a bare "cmd.exe" would be looked
-    // up in the current folder first, and a current folder inside the program folder could not be removed.
-    char systemFolder[PathCapacity], interpreter[PathCapacity];
-    const UINT length = GetSystemDirectoryA(systemFolder, sizeof systemFolder);
-    if (length == 0 || length >= sizeof systemFolder)
-        return 3;
-    lstrcpyA(interpreter, systemFolder);
-    char command[2 * PathCapacity + 64];
-    if (appendPath(interpreter, sizeof interpreter, "\\cmd.exe") &&
-        removalCommand(startMenuFolder, programFolder, command, sizeof command))
-        if (const auto shellExecute = SYSTEM_FUNCTION("shell32.dll", ShellExecuteA))
-            shellExecute(nullptr, "open", interpreter, command, systemFolder, SW_HIDE);
+    char programVendor[PathCapacity];
+    formVendorFolder(programVendor);
+    startRemoval(startMenuVendor, programVendor);
     return 3;
 }
 

@@ -2,8 +2,10 @@
 #pragma once
 
 // Asks (unless quiet) and removes the installation, or hands the removal to an elevated restart when
-// this run may not delete the uninstall entry. Returns the exit code: 2 declined or elevation refused,
-// 3 removed or the removal started elevated, 4 refused although restarted: nothing removed.
+// this run may not delete the uninstall entry, and ends as that run ends. Returns the exit code: 2
+// declined or elevation refused; 3 entry and shortcut removed and the removal of the folders started; 4
+// nothing removed: the entry could not be deleted, also once elevated, or the elevated run has not
+// ended in time.
 int uninstallProgram(bool quiet);
 
 // uninstallProgram, then the end of the process with its exit code.

@@ -1,5 +1,5 @@
-// fake_system.cpp: systemFunction with the token, the uninstall entry, the shell and stream deletion
-// faked and recorded; every other function is the system's own.
+// fake_system.cpp: systemFunction with the token, the uninstall entry, the shell, the waits and process
+// starts and stream deletion faked and recorded; every other function is the system's own.
 #include "tests/fake_system.h"
 
 #include <shellapi.h>
@@ -11,17 +11,26 @@
 namespace fakesys {
 
 std::vector<std::string> calls;
-DWORD firstCallTick = 0;
-LONG entryOpenResult = ERROR_SUCCESS;
-bool elevationStarts = true;
-bool elevated = false;
+LONG entryOpenResult = ERROR_SUCCESS, entryDeleteResult = ERROR_SUCCESS;
+bool elevationStarts = true, elevated = false;
+DWORD waitResult = WAIT_OBJECT_0, exitCode = 0;
 
 void reset()
 {
     calls.clear();
-    entryOpenResult = ERROR_SUCCESS;
+    entryOpenResult = entryDeleteResult = ERROR_SUCCESS;
     elevationStarts = true;
     elevated = false;
+    waitResult = WAIT_OBJECT_0;
+    exitCode = 0;
+}
+
+std::string restartRecord(unsigned long mask, const std::string &verb, const std::string &file,
+                          const std::string &parameters)
+{
+    char text[16];
+    snprintf(text, sizeof text, "%lx ", mask);
+    return "ShellExecuteExW " + std::string(text) + verb + "|" + file + "|" + parameters;
 }
 
 std::vector<std::string> callsOf(const std::string &prefix)
@@ -35,11 +44,11 @@ std::vector<std::string> callsOf(const std::string &prefix)
 
 namespace {
 
-void record(const std::string &call)
+std::string hex(unsigned long value)
 {
-    if (calls.empty())
-        firstCallTick = GetTickCount();
-    calls.push_back(call);
+    char text[16];
+    snprintf(text, sizeof text, "%lx", value);
+    return text;
 }
 
 BOOL WINAPI fakeGetTokenInformation(HANDLE, TOKEN_INFORMATION_CLASS, void *information, DWORD, DWORD *size)
@@ -51,9 +60,7 @@ BOOL WINAPI fakeGetTokenInformation(HANDLE, TOKEN_INFORMATION_CLASS, void *infor
 
 LSTATUS WINAPI fakeRegOpenKeyExA(HKEY, const char *key, DWORD, REGSAM access, HKEY *opened)
 {
-    char text[32];
-    snprintf(text, sizeof text, " %lx", static_cast<unsigned long>(access));
-    record(std::string("RegOpenKeyExA ") + key + text);
+    calls.push_back(std::string("RegOpenKeyExA ") + key + " " + hex(access));
     *opened = nullptr;
     return entryOpenResult;
 }
@@ -63,30 +70,50 @@ LSTATUS WINAPI fakeRegCloseKey(HKEY key)
     return key == nullptr ? ERROR_SUCCESS : RegCloseKey(key);
 }
 
-LSTATUS WINAPI fakeRegDeleteKeyExA(HKEY, const char *key, REGSAM, DWORD)
+LSTATUS WINAPI fakeRegDeleteKeyExA(HKEY, const char *key, REGSAM access, DWORD)
 {
-    record(std::string("RegDeleteKeyExA ") + key);
-    return ERROR_SUCCESS;
-}
-
-HINSTANCE WINAPI fakeShellExecuteA(HWND, const char *verb, const char *file, const char *parameters, const char *,
-                                   INT)
-{
-    record(std::string("ShellExecuteA ") + verb + "|" + file + "|" + parameters);
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
+    calls.push_back(std::string("RegDeleteKeyExA ") + key + " " + hex(access));
+    return entryDeleteResult;
 }
 
 BOOL WINAPI fakeShellExecuteExW(SHELLEXECUTEINFOW *info)
 {
-    record("ShellExecuteExW " + utf8(info->lpVerb) + "|" + utf8(info->lpFile) + "|" + utf8(info->lpParameters));
-    if (!elevationStarts)
+    calls.push_back(restartRecord(info->fMask, utf8(info->lpVerb), utf8(info->lpFile), utf8(info->lpParameters)));
+    if (!elevationStarts) {
         SetLastError(ERROR_CANCELLED);
-    return elevationStarts;
+        return FALSE;
+    }
+    // A handle of its own, which the caller may wait for and close.
+    if (info->fMask & SEE_MASK_NOCLOSEPROCESS)
+        info->hProcess = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    return TRUE;
+}
+
+DWORD WINAPI fakeWaitForSingleObject(HANDLE, DWORD milliseconds)
+{
+    calls.push_back("WaitForSingleObject " + std::to_string(milliseconds));
+    return waitResult;
+}
+
+BOOL WINAPI fakeGetExitCodeProcess(HANDLE, DWORD *code)
+{
+    *code = exitCode;
+    return TRUE;
+}
+
+BOOL WINAPI fakeCreateProcessW(const wchar_t *application, wchar_t *commandLine, SECURITY_ATTRIBUTES *,
+                               SECURITY_ATTRIBUTES *, BOOL, DWORD flags, void *, const wchar_t *folder,
+                               STARTUPINFOW *, PROCESS_INFORMATION *started)
+{
+    calls.push_back("CreateProcessW " + utf8(application) + "|" + utf8(commandLine) + "|" + hex(flags) + "|" +
+                    utf8(folder));
+    *started = PROCESS_INFORMATION{};
+    return TRUE;
 }
 
 BOOL WINAPI fakeDeleteFileW(const wchar_t *path)
 {
-    record("DeleteFileW " + utf8(path));
+    calls.push_back("DeleteFileW " + utf8(path));
     return DeleteFileW(path);
 }
 
@@ -105,8 +132,10 @@ void *systemFunction(const char *library, const char *function)
         {"RegOpenKeyExA", reinterpret_cast<void *>(fakeRegOpenKeyExA)},
         {"RegCloseKey", reinterpret_cast<void *>(fakeRegCloseKey)},
         {"RegDeleteKeyExA", reinterpret_cast<void *>(fakeRegDeleteKeyExA)},
-        {"ShellExecuteA", reinterpret_cast<void *>(fakeShellExecuteA)},
         {"ShellExecuteExW", reinterpret_cast<void *>(fakeShellExecuteExW)},
+        {"WaitForSingleObject", reinterpret_cast<void *>(fakeWaitForSingleObject)},
+        {"GetExitCodeProcess", reinterpret_cast<void *>(fakeGetExitCodeProcess)},
+        {"CreateProcessW", reinterpret_cast<void *>(fakeCreateProcessW)},
         {"DeleteFileW", reinterpret_cast<void *>(fakeDeleteFileW)},
     };
     for (const auto &f : fakes)

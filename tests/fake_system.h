@@ -1,6 +1,6 @@
 // fake_system.h: a recording stand-in for systemFunction, the one way setup reaches the token, registry
-// and shell functions: what Wine cannot show of Windows (an unelevated user, a refused elevation,
-// download marks) is set here.
+// and shell functions and the calls on other processes: what Wine cannot show of Windows (an unelevated
+// user, a refused elevation, an elevated run's end, download marks) is set here.
 #pragma once
 
 #include <windows.h>
@@ -10,15 +10,22 @@
 
 namespace fakesys {
 
-// The faked calls in order, with their texts as UTF-8: "RegOpenKeyExA <key> <access in hex>",
-// "RegDeleteKeyExA <key>", "ShellExecuteA <verb>|<file>|<parameters>", "ShellExecuteExW
-// <verb>|<file>|<parameters>", "DeleteFileW <path>"; and GetTickCount at the first of them.
+// The faked calls in order, with their texts as UTF-8 and numbers in hex unless said otherwise:
+// "RegOpenKeyExA <key> <access>", "RegDeleteKeyExA <key> <access>", the restart (restartRecord),
+// "WaitForSingleObject <milliseconds, decimal>", "CreateProcessW <application>|<command line>|<flags>|
+// <current folder>", "DeleteFileW <path>".
 extern std::vector<std::string> calls;
-extern DWORD firstCallTick;
 
-extern LONG entryOpenResult;   // what opening the uninstall entry answers
-extern bool elevationStarts;   // whether ShellExecuteExW starts the elevated run (else ERROR_CANCELLED)
-extern bool elevated;          // the token's elevation
+extern LONG entryOpenResult;     // what opening the uninstall entry answers
+extern LONG entryDeleteResult;   // what deleting it answers
+extern bool elevationStarts;     // whether ShellExecuteExW starts the elevated run (else ERROR_CANCELLED)
+extern DWORD waitResult;         // what every wait answers
+extern DWORD exitCode;           // the exit code of the elevated run
+extern bool elevated;            // the token's elevation
+
+// The record of ShellExecuteExW: "ShellExecuteExW <mask> <verb>|<file>|<parameters>".
+std::string restartRecord(unsigned long mask, const std::string &verb, const std::string &file,
+                          const std::string &parameters);
 
 // Calls whose text starts with prefix.
 std::vector<std::string> callsOf(const std::string &prefix);

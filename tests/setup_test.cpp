@@ -72,30 +72,44 @@ TEST(RunMode, TheFirstMatchingRowDecides)
 {
     struct Case {
         const char *path, *one, *two;
+        bool restarted;
         RunMode mode;
         bool quiet;
     } cases[] = {
-        {"C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe", "", "", RunGame, false},
-        {"C:\\x\\nxl.exe", "/Uninstall", "/Quiet", RunUninstall, true},
-        {"C:\\x\\nxl.exe", "/Uninstall", "", RunUninstall, false},
-        {"C:\\x\\nxl.exe", "/Uninstall/Quiet", "", RunUninstall, false},
-        {"C:\\x\\nxl.exe", "/Quiet", "/Uninstall", RunGame, false},
-        {"C:\\x\\nxl.exe", "-uninstall", "", RunUninstall, false},
-        {"C:\\x\\nxl.exe", "/uninstaller", "quiet", RunUninstall, true},
-        {"C:\\x\\Setup.exe", "/Uninstall", "", RunUninstall, false},
-        {"C:\\x\\setup.EXE", "", "", RunInstall, false},
-        {"C:\\x\\MySetup.exe", "", "", RunInstall, false},
-        {"C:\\Setup.exe\\nxl.exe", "", "", RunInstall, false},
-        {"C:\\x\\Setup.exe", "/S", "", RunInstall, true},
-        {"C:\\x\\Setup.exe", "-s", "", RunInstall, true},
-        {"C:\\x\\Setup.exe", "/silent", "", RunInstall, true},
-        {"C:\\x\\Setup.exe", "/Quiet", "", RunInstall, false},
-        {"C:\\x\\Setup.exe", "", "/S", RunInstall, false},
+        {"C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe", "", "", false, RunGame, false},
+        {"C:\\x\\nxl.exe", "/Uninstall", "/Quiet", false, RunUninstall, true},
+        {"C:\\x\\nxl.exe", "/Uninstall", "", false, RunUninstall, false},
+        {"C:\\x\\nxl.exe", "/Uninstall/Quiet", "", false, RunUninstall, false},
+        {"C:\\x\\nxl.exe", "/Quiet", "/Uninstall", false, RunGame, false},
+        {"C:\\x\\nxl.exe", "-uninstall", "", false, RunUninstall, false},
+        {"C:\\x\\nxl.exe", "/uninstaller", "quiet", false, RunUninstall, true},
+        {"C:\\x\\Setup.exe", "/Uninstall", "", false, RunUninstall, false},
+        {"C:\\x\\setup.EXE", "", "", false, RunInstall, false},
+        {"C:\\x\\MySetup.exe", "", "", false, RunInstall, false},
+        {"C:\\Setup.exe\\nxl.exe", "", "", false, RunInstall, false},
+        {"C:\\x\\Setup.exe", "/S", "", false, RunInstall, true},
+        {"C:\\x\\Setup.exe", "-s", "", false, RunInstall, true},
+        {"C:\\x\\Setup.exe", "/silent", "", false, RunInstall, true},
+        {"C:\\x\\Setup.exe", "/Quiet", "", false, RunInstall, false},
+        {"C:\\x\\Setup.exe", "", "/S", false, RunInstall, false},
+        // A browser's repeated download, with or without its blank.
+        {"C:\\Downloads\\NoxelSetup (1).exe", "", "", false, RunInstall, false},
+        {"C:\\Downloads\\Setup (12).EXE", "/S", "", false, RunInstall, true},
+        {"C:\\Downloads\\setup(3).exe", "", "", false, RunInstall, false},
+        {"C:\\Setup (1)\\Setup (x).exe", "", "", false, RunGame, false},
+        {"C:\\x\\Setup ().exe", "", "", false, RunGame, false},
+        {"C:\\x\\Setup  (1).exe", "", "", false, RunGame, false},
+        {"C:\\x\\Setup (1) .exe", "", "", false, RunGame, false},
+        {"C:\\x\\Setup (1).exe.txt", "", "", false, RunInstall, false},   // as "Setup.exe.txt" does
+        // A restart asks nothing: its user answered in the run that started it.
+        {"C:\\x\\Setup.exe", "", "", true, RunInstall, true},
+        {"C:\\x\\nxl.exe", "/Uninstall", "", true, RunUninstall, true},
+        {"C:\\x\\nxl.exe", "", "", true, RunGame, false},
     };
     for (const Case &c : cases) {
         bool quiet = !c.quiet;
-        EXPECT_EQ(decideRunMode(c.path, c.one, c.two, &quiet), c.mode) << c.path << " " << c.one << " " << c.two;
-        EXPECT_EQ(quiet, c.quiet) << c.path << " " << c.one << " " << c.two;
+        EXPECT_EQ(decideRunMode(c.path, c.one, c.two, c.restarted, &quiet), c.mode) << c.path << " " << c.one;
+        EXPECT_EQ(quiet, c.quiet) << c.path << " " << c.one << " " << c.two << " " << c.restarted;
     }
 }
 
@@ -110,18 +124,15 @@ TEST(RunMode, ARestartKeepsBothArgumentsAndCarriesItsMark)
     // stays argument 1, and the mark is argument 3.
     const std::string restarted = std::string("\"C:\\a b\\Setup.exe\" ") + line;
     EXPECT_EQ(argument(restarted.c_str(), 1), "");
-    unsigned long starter = 1;
-    EXPECT_TRUE(parseRestartMark(argument(restarted.c_str(), 3).c_str(), &starter));
-    EXPECT_EQ(starter, 0ul);
+    EXPECT_TRUE(isRestartMark(argument(restarted.c_str(), 3).c_str()));
     char tight[12];
     EXPECT_FALSE(restartArguments("/S", "", 7, tight, sizeof tight));
     EXPECT_STREQ(tight, "");
 
-    for (const char *notAMark : {"", "/Restarted:", "/Restarted:12x", "/Restarted:99999999999999999999", "/Restart:1",
+    for (const char *notAMark : {"", "/Restarted:", "/Restarted:12x", "/Restarted:99999999999", "/Restart:1",
                                  "x/Restarted:1", "/Restarted:-1"})
-        EXPECT_FALSE(parseRestartMark(notAMark, &starter)) << notAMark;
-    EXPECT_TRUE(parseRestartMark("/restarted:0042", &starter));
-    EXPECT_EQ(starter, 42ul);
+        EXPECT_FALSE(isRestartMark(notAMark)) << notAMark;
+    EXPECT_TRUE(isRestartMark("/restarted:0042"));
 }
 
 std::string workingDirectory(const char *given, const char *target)
@@ -145,12 +156,18 @@ TEST(Shortcut, WorkingDirectoryRule)
 
 TEST(SetupTexts, RemovalCommandAndUninstallStrings)
 {
-    char out[2 * PathCapacity + 64];
-    ASSERT_TRUE(removalCommand("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane\\nxl",
-                               "C:\\Program Files (x86)\\Orvane\\nxl", out, sizeof out));
-    EXPECT_EQ(std::string(out),
-              "/c RD /S /Q \"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane\\nxl\" & "
-              "RD /S /Q \"C:\\Program Files (x86)\\Orvane\\nxl\"");
+    char out[RemovalCommandCapacity];
+    const std::string menu = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane",
+                      programs = "C:\\Program Files (x86)\\Orvane";
+    ASSERT_TRUE(removalCommand(menu.c_str(), programs.c_str(), out, sizeof out));
+    const std::string folder = "\"" + programs + "\\nxl\"";
+    EXPECT_EQ(std::string(out), "/d /c RD /S /Q \"" + menu + "\\nxl\" & (for /l %i in (1,1,30) do (if exist " + folder +
+                                    " (RD /S /Q " + folder + " & if exist " + folder +
+                                    " ping -n 2 127.0.0.1 >nul))) & RD \"" + menu + "\" & RD \"" + programs + "\"");
+    // The longest vendor folders fit, within what cmd takes.
+    const std::string longest(PathCapacity - 1, 'x');
+    ASSERT_TRUE(removalCommand(longest.c_str(), longest.c_str(), out, sizeof out));
+    EXPECT_LT(strlen(out), 8191u);
     char tight[20];
     EXPECT_FALSE(removalCommand("a", "b", tight, 20));
     EXPECT_EQ(tight[0], '\0');
@@ -164,7 +181,7 @@ TEST(SetupTexts, RemovalCommandAndUninstallStrings)
     commandLineArgument(out, 1, one, sizeof one);
     commandLineArgument(out, 2, two, sizeof two);
     bool quiet = false;
-    EXPECT_EQ(decideRunMode("C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe", one, two, &quiet), RunUninstall);
+    EXPECT_EQ(decideRunMode("C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe", one, two, false, &quiet), RunUninstall);
     EXPECT_TRUE(quiet);
 
     char path[PathCapacity] = "C:\\a";
@@ -173,7 +190,6 @@ TEST(SetupTexts, RemovalCommandAndUninstallStrings)
     char small[8] = "C:\\a";
     EXPECT_FALSE(appendPath(small, sizeof small, "\\nxl"));
     EXPECT_EQ(std::string(small), "C:\\a");
-    EXPECT_EQ(std::string(UninstallKeyPath), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Noxel");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// setup_unit_test.cpp: the installer's helpers on the platform (expanding paths in place, registry values
-// in the 32-bit view, the date text, the program folder where 32-bit Windows lacks the (x86) folder), and
-// the setup runs where the system refuses: no rights, elevation refused, a restart that changed nothing.
+// setup_unit_test.cpp: the installer's helpers on the platform (expanding paths in place, the date text,
+// the program folder where 32-bit Windows lacks the (x86) folder), and the setup runs through the faked
+// system: no rights, elevation refused, the elevated run's outcome, the removal's command, a running game.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -54,39 +54,8 @@ TEST(VendorFolder, FallsBackToProgramFilesWithoutTheX86Folder)
     SetEnvironmentVariableA("ProgramFiles(x86)", had ? saved : nullptr);
 }
 
-// HKEY_LOCAL_MACHINE\SOFTWARE has two views for a 64-bit process (the tests are one); below
-// HKEY_CURRENT_USER\Software both views are the same key, so the view is told apart here only.
-TEST(Registry, ValuesAreWrittenInThe32BitView)
+TEST(InstallDate, EightGregorianDigitsWhateverTheCalendar)
 {
-    const char key[] = "SOFTWARE\\NoxelTest";
-    ASSERT_TRUE(writeRegString(HKEY_LOCAL_MACHINE, key, "Text", "abc"));
-    ASSERT_TRUE(writeRegDword(HKEY_LOCAL_MACHINE, key, "Number", 0x01000000));
-    HKEY opened;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_64KEY, &opened), ERROR_FILE_NOT_FOUND);
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_32KEY, &opened), ERROR_SUCCESS);
-    char text[16];
-    DWORD type = 0, size = sizeof text;
-    RegQueryValueExA(opened, "Text", nullptr, &type, reinterpret_cast<BYTE *>(text), &size);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, 4u);   // with its terminating zero
-    EXPECT_STREQ(text, "abc");
-    DWORD number = 0;
-    size = sizeof number;
-    RegQueryValueExA(opened, "Number", nullptr, &type, reinterpret_cast<BYTE *>(&number), &size);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(number, 0x01000000u);
-    RegCloseKey(opened);
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY, 0);
-}
-
-TEST(InstallDate, EightGregorianDigitsOfToday)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char expected[16];
-    snprintf(expected, sizeof expected, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
-    EXPECT_STREQ(installDateString(), expected);
-
     // From the fields whatever the locale's calendar (a Thai Windows counts 2569 for 2026).
     char date[16];
     formatInstallDate(2026, 12, 8, date);
@@ -103,7 +72,7 @@ bool exists(const std::string &path)
 }
 
 // Setup runs against an installation in a folder of their own: the locations' variables point there,
-// and the fake stands for the registry's answer, the shell and the token.
+// and the fake stands for the registry's answer, the shell, the token and the waits.
 class SetupRuns : public ::testing::Test {
 protected:
     void SetUp() override
@@ -125,22 +94,26 @@ protected:
         GetModuleFileNameW(nullptr, setupRun.modulePathW, ArgumentCapacity);
         lstrcpyA(setupRun.argument1, "/S");
         setupRun.restarted = false;
-        setupRun.starter = 0;
     }
     void TearDown() override
     {
         DeleteFileA(shortcut().c_str());
-        DeleteFileA((programFolder() + "\\nxl.exe").c_str());
+        SetFileAttributesA(installed().c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(installed().c_str());
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, KEY_WOW64_32KEY, 0);
         for (int i = 0; i < 2; ++i)
             SetEnvironmentVariableA(Variables[i], saved[i][0] != '\0' ? saved[i] : nullptr);
     }
     std::string programFolder() const { return root + "\\pf\\Orvane\\nxl"; }
+    std::string installed() const { return programFolder() + "\\nxl.exe"; }
     std::string startMenuFolder() const { return root + "\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane\\nxl"; }
     std::string shortcut() const { return startMenuFolder() + "\\Noxel.lnk"; }
     std::string restartCall(const char *arguments) const
     {
-        return "ShellExecuteExW runas|" + utf8(setupRun.modulePathW) + "|" + arguments + " /Restarted:" +
-               std::to_string(GetCurrentProcessId());
+        const unsigned long mask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOZONECHECKS | SEE_MASK_NOASYNC |
+                                   SEE_MASK_FLAG_NO_UI;
+        return fakesys::restartRecord(mask, "runas", utf8(setupRun.modulePathW),
+                                      std::string(arguments) + " /Restarted:" + std::to_string(GetCurrentProcessId()));
     }
 
     static constexpr const char *Variables[2] = {"ProgramFiles(x86)", "ALLUSERSPROFILE"};
@@ -148,99 +121,124 @@ protected:
     char saved[2][MAX_PATH] = {};
 };
 
-// An uninstallation that may not delete the entry changes nothing itself: it hands the removal to one
-// elevated run, and a run that is that restart ends with 4.
-TEST_F(SetupRuns, UninstallWithoutRightsRestartsOnceAndRemovesNothing)
+// A run without the rights hands its work to one elevated run, quiet and flagged to be waited for, and
+// ends with that run's exit code; a refusal, or a run that does not end within the bound, changes it.
+TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
 {
     const std::string openEntry = "RegOpenKeyExA " + std::string(UninstallKeyPath) + " 10200";   // DELETE, 32-bit view
-    fakesys::entryOpenResult = ERROR_ACCESS_DENIED;
-    EXPECT_EQ(uninstallProgram(true), 3);   // the elevated run has started
-    EXPECT_EQ(fakesys::calls, (std::vector<std::string>{openEntry, restartCall("\"/Uninstall\" \"/Quiet\"")}));
+    const std::string wait = "WaitForSingleObject " + std::to_string(ElevatedRunWaitMilliseconds);
+    const std::wstring program = setupRun.modulePathW;
+    struct Case {
+        bool install, starts;
+        DWORD waited, code;
+        int expected;
+    } cases[] = {
+        {true, true, WAIT_OBJECT_0, 0, 0},     {true, true, WAIT_OBJECT_0, 1, 1},
+        {true, true, WAIT_TIMEOUT, 0, 1},      {true, false, WAIT_OBJECT_0, 0, 1},
+        {false, true, WAIT_OBJECT_0, 3, 3},    {false, true, WAIT_OBJECT_0, 4, 4},
+        {false, true, WAIT_TIMEOUT, 3, 4},     {false, true, WAIT_FAILED, 3, 4},
+        {false, false, WAIT_OBJECT_0, 3, 2},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.install << c.starts << " " << c.waited << " " << c.code);
+        fakesys::reset();
+        fakesys::entryOpenResult = ERROR_ACCESS_DENIED;
+        fakesys::elevationStarts = c.starts;
+        fakesys::waitResult = c.waited;
+        fakesys::exitCode = c.code;
+        lstrcpyW(setupRun.modulePathW, (program + L".missing").c_str());   // the copy fails
+        EXPECT_EQ(c.install ? installProgram(true) : uninstallProgram(true), c.expected);
+        std::vector<std::string> expected = {restartCall(c.install ? "\"/S\" \"\"" : "\"/Uninstall\" \"/Quiet\"")};
+        if (!c.install)
+            expected.insert(expected.begin(), openEntry);
+        if (c.starts)
+            expected.push_back(wait);
+        EXPECT_EQ(fakesys::calls, expected);
+    }
+    EXPECT_TRUE(exists(shortcut()));
 
-    fakesys::reset();
-    fakesys::entryOpenResult = ERROR_ACCESS_DENIED;
-    fakesys::elevationStarts = false;   // the user said no to the elevation prompt
-    EXPECT_EQ(uninstallProgram(true), 2);
-    EXPECT_EQ(fakesys::calls.size(), 2u);
-
-    // The restart itself, still without the rights (UAC off, a standard user). Its starter is this very
-    // process, which does not end: the wait is bounded.
-    fakesys::reset();
-    fakesys::entryOpenResult = ERROR_ACCESS_DENIED;
-    setupRun.restarted = true;
-    setupRun.starter = GetCurrentProcessId();
-    const DWORD start = GetTickCount();
-    EXPECT_EQ(uninstallProgram(true), 4);
-    EXPECT_GE(GetTickCount() - start, static_cast<DWORD>(StarterWaitMilliseconds) - 50);
-    EXPECT_EQ(fakesys::calls, std::vector<std::string>{openEntry});
+    // A run that is the restart, or elevated already, would fail alike: it ends at once and removes nothing.
+    for (bool restarted : {true, false}) {
+        fakesys::reset();
+        fakesys::entryOpenResult = ERROR_ACCESS_DENIED;
+        setupRun.restarted = restarted;
+        fakesys::elevated = !restarted;
+        EXPECT_EQ(installProgram(true), 1);
+        EXPECT_TRUE(fakesys::calls.empty());
+        if (restarted) {
+            EXPECT_EQ(uninstallProgram(true), 4);   // and no second restart
+            EXPECT_EQ(fakesys::calls, std::vector<std::string>{openEntry});
+        }
+    }
     EXPECT_TRUE(exists(shortcut()));
 }
 
-// With the rights, or with nothing installed, the removal runs; a restarted run first waits for its
-// starter, whose file it removes.
-TEST_F(SetupRuns, UninstallWithRightsWaitsForItsStarterThenRemoves)
+// With the rights, or with nothing installed, the entry goes first (in the 32-bit view), then the
+// shortcut; a command interpreter without a window removes the folders. An entry that stays keeps
+// everything.
+TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
 {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION starter;
-    ASSERT_TRUE(CreateProcessW(setupRun.modulePathW, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                               nullptr, &startup, &starter));
-    setupRun.restarted = true;
-    setupRun.starter = starter.dwProcessId;
-    DWORD ended = 0;
-    HANDLE ender = CreateThread(nullptr, 0, [](void *process) -> DWORD {
-        Sleep(1000);
-        // Read before: the waiter may wake, and act, before TerminateProcess has returned here.
-        const DWORD ending = GetTickCount();
-        TerminateProcess(process, 0);
-        return ending;
-    }, starter.hProcess, 0, nullptr);
-    EXPECT_EQ(uninstallProgram(true), 3);
-    WaitForSingleObject(ender, INFINITE);
-    GetExitCodeThread(ender, &ended);
-    CloseHandle(ender);
-    CloseHandle(starter.hThread);
-    CloseHandle(starter.hProcess);
-    ASSERT_FALSE(fakesys::calls.empty());
-    EXPECT_GE(static_cast<LONG>(fakesys::firstCallTick - ended), 0) << "acted before its starter had ended";
-    EXPECT_FALSE(exists(shortcut()));
-    EXPECT_EQ(fakesys::callsOf("RegDeleteKeyExA").size(), 1u);
-    ASSERT_EQ(fakesys::callsOf("ShellExecuteA").size(), 1u);
-    EXPECT_NE(fakesys::callsOf("ShellExecuteA")[0].find(" & RD /S /Q \"" + programFolder() + "\""), std::string::npos);
-    EXPECT_TRUE(fakesys::callsOf("ShellExecuteExW").empty());
-
-    fakesys::reset();
-    fakesys::entryOpenResult = ERROR_FILE_NOT_FOUND;   // nothing installed: the steps run all the same
-    setupRun.restarted = false;
-    EXPECT_EQ(uninstallProgram(true), 3);
-    EXPECT_EQ(fakesys::callsOf("ShellExecuteA").size(), 1u);
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::string interpreter = utf8(system) + "\\cmd.exe";
+    char parameters[RemovalCommandCapacity];
+    removalCommand((root + "\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane").c_str(), (root + "\\pf\\Orvane").c_str(),
+                   parameters, sizeof parameters);
+    const std::string removal =
+        "CreateProcessW " + interpreter + "|\"" + interpreter + "\" " + parameters + "|8000000|" + utf8(system);
+    const std::string deleteEntry = "RegDeleteKeyExA " + std::string(UninstallKeyPath) + " 200";   // 32-bit view
+    const struct {
+        LONG opened, deleted;
+        int expected;
+    } cases[] = {
+        {ERROR_SUCCESS, ERROR_SUCCESS, 3},
+        {ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND, 3},   // nothing installed: the steps run all the same
+        {ERROR_SUCCESS, ERROR_ACCESS_DENIED, 4},
+    };
+    for (const auto &c : cases) {
+        fakesys::reset();
+        fakesys::entryOpenResult = c.opened;
+        fakesys::entryDeleteResult = c.deleted;
+        CloseHandle(CreateFileA(shortcut().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        EXPECT_EQ(uninstallProgram(true), c.expected);
+        ASSERT_EQ(fakesys::calls.size(), c.expected == 3 ? 3u : 2u);
+        EXPECT_EQ(fakesys::calls[1], deleteEntry);
+        if (c.expected == 3) {
+            EXPECT_EQ(fakesys::calls[2], removal);
+        }
+        EXPECT_EQ(exists(shortcut()), c.expected == 4);
+    }
 }
 
-// The installer restarts elevated once, with its first argument, when the copy fails; a copy that
-// succeeds loses the download mark its source may carry.
-TEST_F(SetupRuns, InstallerRestartsAtMostOnceAndDropsTheDownloadMark)
+// A reinstall over a running game: the game is asked to quit and waited for before the copy; the copy
+// loses the read-only attribute and the download mark that its source may carry.
+TEST_F(SetupRuns, InstallWaitsForARunningGameAndLeavesAWritableFile)
 {
-    const std::wstring program = setupRun.modulePathW;
-    lstrcpyW(setupRun.modulePathW, (program + L".missing").c_str());   // the copy fails
-    EXPECT_EQ(installProgram(true), 1);
-    EXPECT_EQ(fakesys::callsOf("ShellExecuteExW"), std::vector<std::string>{restartCall("\"/S\" \"\"")});
+    const std::string source = root + "\\Setup.exe";
+    CloseHandle(CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY, nullptr));
+    ASSERT_NE(GetFileAttributesA(source.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    MultiByteToWideChar(CP_ACP, 0, source.c_str(), -1, setupRun.modulePathW, ArgumentCapacity);
+    WNDCLASSA gameClass = {};
+    gameClass.lpfnWndProc = DefWindowProcA;
+    gameClass.lpszClassName = "NXL32Cls";
+    RegisterClassA(&gameClass);
+    HWND game = CreateWindowA("NXL32Cls", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
 
-    for (bool restarted : {true, false}) {
-        fakesys::reset();
-        setupRun.restarted = restarted;
-        fakesys::elevated = !restarted;   // elevated already: a restart would fail alike
-        EXPECT_EQ(installProgram(true), 1);
-        EXPECT_TRUE(fakesys::callsOf("ShellExecuteExW").empty());
-    }
-
-    fakesys::reset();
-    setupRun.restarted = false;
-    lstrcpyW(setupRun.modulePathW, program.c_str());
-    const std::string installed = programFolder() + "\\nxl.exe";
     EXPECT_EQ(installProgram(true), 0);
-    EXPECT_TRUE(exists(installed));
-    EXPECT_EQ(fakesys::calls, std::vector<std::string>{"DeleteFileW " + installed + ":Zone.Identifier"});
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, KEY_WOW64_32KEY, 0);
+    MSG posted;
+    std::vector<UINT> messages;
+    while (PeekMessageA(&posted, game, 0, 0, PM_REMOVE) || PeekMessageA(&posted, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        messages.push_back(posted.message);
+    DestroyWindow(game);
+    UnregisterClassA("NXL32Cls", nullptr);
+    SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(source.c_str());
+
+    EXPECT_EQ(messages, (std::vector<UINT>{WM_QUIT, WM_DESTROY}));
+    EXPECT_EQ(fakesys::calls, (std::vector<std::string>{"WaitForSingleObject " + std::to_string(GameEndWaitMilliseconds),
+                                                        "DeleteFileW " + installed() + ":Zone.Identifier"}));
+    ASSERT_TRUE(exists(installed()));
+    EXPECT_EQ(GetFileAttributesA(installed().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
 }  // namespace
