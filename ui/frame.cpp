@@ -9,9 +9,9 @@ const char MainWindowClass[] = "NXL32Cls";
 
 namespace {
 
-char statusText[1025];
+wchar_t statusText[1025];
 
-void appendText(char *out, size_t size, const char *text)
+void appendText(wchar_t *out, size_t size, const wchar_t *text)
 {
     size_t at = 0;
     while (at + 1 < size && out[at] != '\0')
@@ -24,21 +24,22 @@ void appendText(char *out, size_t size, const char *text)
 
 }  // namespace
 
-void composeStatus(char *out, size_t size)
+void composeStatus(wchar_t *out, size_t size)
 {
-    out[0] = '\0';
-    appendText(out, size, pickText(game.starter == ComputerOpens ? TitleComputerBegins : TitleHumanBegins));
+    out[0] = L'\0';
+    appendText(out, size, pickTextW(game.starter == ComputerOpens ? TitleComputerBegins : TitleHumanBegins));
     if (game.muted)
-        appendText(out, size, pickText(TitleMuted));
+        appendText(out, size, pickTextW(TitleMuted));
 }
 
 void updateTitle(HWND window)
 {
-    composeStatus(statusText, sizeof statusText);
-    char title[8 + sizeof statusText];   // "Noxel" and the status
-    lstrcpyA(title, TitleBase);
-    lstrcatA(title, statusText);
-    SetWindowTextA(window, title);
+    composeStatus(statusText, sizeof statusText / sizeof statusText[0]);
+    wchar_t title[8 + sizeof statusText / sizeof statusText[0]];   // "Noxel" and the status
+    lstrcpyW(title, TitleBase);
+    lstrcatW(title, statusText);
+    // UTF-16: the no-break space is the byte 0xA0 only in some code pages (a lead byte in 936 and 949).
+    SetWindowTextW(window, title);
 }
 
 void centerWindow(HWND window)

@@ -23,7 +23,7 @@ extern const char MainWindowClass[];
 void updateTitle(HWND window);
 
 // The status part of the title for the current options: the opening suffix, then the mute suffix.
-void composeStatus(char *out, size_t size);
+void composeStatus(wchar_t *out, size_t size);
 
 // Centres the window on the work area of the primary display.
 void centerWindow(HWND window);

@@ -1,26 +1,26 @@
-// texts.cpp: the table of all texts and the language rule. Every byte beyond ASCII is written as an
-// escape: 8-bit texts are Windows-1252, 16-bit texts UTF-16.
+// texts.cpp: the table of all texts and the language rule. Every character beyond ASCII is written as
+// an escape: texts the user sees are UTF-16, the few 8-bit texts (registry, shortcut) ASCII.
 #include "ui/texts.h"
 
 #include <windows.h>
 
 #include "game/state.h"
 
-#define NBSP2 "\xA0\xA0"
+#define NBSP2 L"\u00A0\u00A0"
 
-const TextPair MenuGame = {"&Game", "&Spiel"};
-const TextPair MenuNewGame = {"&New Game\tCtrl+N", "&Neues Spiel\tCtrl+N"};
-const TextPair MenuExit = {"E&xit\tAlt+X", "&Beenden\tAlt+X"};
-const TextPair MenuOptions = {"&Options", "&Optionen"};
-const TextPair MenuMute = {"&Mute\tCtrl+M", "Stu&mm\tCtrl+M"};
-const TextPair MenuAbout = {"?", "?"};
+const TextPairW MenuGame = {L"&Game", L"&Spiel"};
+const TextPairW MenuNewGame = {L"&New Game\tCtrl+N", L"&Neues Spiel\tCtrl+N"};
+const TextPairW MenuExit = {L"E&xit\tAlt+X", L"&Beenden\tAlt+X"};
+const TextPairW MenuOptions = {L"&Options", L"&Optionen"};
+const TextPairW MenuMute = {L"&Mute\tCtrl+M", L"Stu&mm\tCtrl+M"};
+const TextPairW MenuAbout = {L"?", L"?"};
 const TextPairW MenuHumanOpens = {L"\u274C &You open the game\tF3", L"\u274C &Du beginnst\tF3"};
 const TextPairW MenuComputerOpens = {L"\u25EF &Computer opens the game\tF4", L"\u25EF &Computer beginnt\tF4"};
 
-const char TitleBase[] = "Noxel";
-const TextPair TitleHumanBegins = {NBSP2 " [You begin]", NBSP2 " [Du beginnst]"};
-const TextPair TitleComputerBegins = {NBSP2 " [Computer begins]", NBSP2 " [Computer beginnt]"};
-const TextPair TitleMuted = {NBSP2 " [mute]", NBSP2 " [stumm]"};
+const wchar_t TitleBase[] = L"Noxel";
+const TextPairW TitleHumanBegins = {NBSP2 L" [You begin]", NBSP2 L" [Du beginnst]"};
+const TextPairW TitleComputerBegins = {NBSP2 L" [Computer begins]", NBSP2 L" [Computer beginnt]"};
+const TextPairW TitleMuted = {NBSP2 L" [mute]", NBSP2 L" [stumm]"};
 
 const TextPairW CaptionNewGame = {L"New Game", L"Neues Spiel"};
 const TextPairW TextNewGameQuestion = {L"New Game:\rAbort the current game?",
@@ -76,19 +76,9 @@ void detectLanguage()
         game.german = true;
 }
 
-const char *pickText(const char *english, const char *german)
-{
-    return game.german ? german : english;
-}
-
 const wchar_t *pickTextW(const wchar_t *english, const wchar_t *german)
 {
     return game.german ? german : english;
-}
-
-const char *pickText(const TextPair &pair)
-{
-    return pickText(pair.english, pair.german);
 }
 
 const wchar_t *pickTextW(const TextPairW &pair)

@@ -1,11 +1,6 @@
 // texts.h: every text the user sees, in English and German, and the choice of language.
 #pragma once
 
-struct TextPair {
-    const char *english;
-    const char *german;
-};
-
 struct TextPairW {
     const wchar_t *english;
     const wchar_t *german;
@@ -17,20 +12,19 @@ void detectLanguage();
 // The language rule on its own: German for every sublanguage of LANG_GERMAN.
 bool isGermanLanguage(unsigned short languageId);
 
-const char *pickText(const char *english, const char *german);
 const wchar_t *pickTextW(const wchar_t *english, const wchar_t *german);
-const char *pickText(const TextPair &pair);
 const wchar_t *pickTextW(const TextPairW &pair);
 
-// Menu (8-bit except the two opening options).
-extern const TextPair MenuGame, MenuNewGame, MenuExit, MenuOptions, MenuMute, MenuAbout;
+// Every text the user sees is UTF-16, whatever the system's code page.
+// Menu.
+extern const TextPairW MenuGame, MenuNewGame, MenuExit, MenuOptions, MenuMute, MenuAbout;
 extern const TextPairW MenuHumanOpens, MenuComputerOpens;
 
-// Window title pieces, 8-bit; each suffix begins with two no-break spaces (0xA0) and a space.
-extern const char TitleBase[];
-extern const TextPair TitleHumanBegins, TitleComputerBegins, TitleMuted;
+// Window title pieces; each suffix begins with two no-break spaces (U+00A0) and a space.
+extern const wchar_t TitleBase[];
+extern const TextPairW TitleHumanBegins, TitleComputerBegins, TitleMuted;
 
-// Message boxes, 16-bit.
+// Message boxes.
 extern const TextPairW CaptionNewGame, TextNewGameQuestion;
 extern const wchar_t CaptionEnding[];
 extern const TextPairW TextHumanWon, TextComputerWon, TextDraw;
@@ -42,7 +36,7 @@ extern const wchar_t CaptionInstall[];
 extern const wchar_t InstallHeader[];
 extern const TextPairW TextInstallQuestion;
 
-// Texts outside the window, the same in both languages.
+// Texts outside the window, 8-bit ASCII, the same in both languages.
 extern const char ShortcutDescription[];
 extern const char DisplayName[];
 extern const char DisplayVersion[];

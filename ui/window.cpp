@@ -28,16 +28,16 @@ HACCEL createAccelerators()
 
 void appendMenus(HMENU bar, HMENU gameMenu, HMENU optionsMenu)
 {
-    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(gameMenu), pickText(MenuGame));
-    AppendMenuA(gameMenu, MF_STRING, IDM_NEW_GAME, pickText(MenuNewGame));
-    AppendMenuA(gameMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(gameMenu, MF_STRING, IDM_EXIT, pickText(MenuExit));
-    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(optionsMenu), pickText(MenuOptions));
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(gameMenu), pickTextW(MenuGame));
+    AppendMenuW(gameMenu, MF_STRING, IDM_NEW_GAME, pickTextW(MenuNewGame));
+    AppendMenuW(gameMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(gameMenu, MF_STRING, IDM_EXIT, pickTextW(MenuExit));
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(optionsMenu), pickTextW(MenuOptions));
     AppendMenuW(optionsMenu, MF_STRING, IDM_HUMAN_OPENS, pickTextW(MenuHumanOpens));
     AppendMenuW(optionsMenu, MF_STRING, IDM_COMPUTER_OPENS, pickTextW(MenuComputerOpens));
-    AppendMenuA(optionsMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(optionsMenu, MF_STRING, IDM_MUTE, pickText(MenuMute));
-    AppendMenuA(bar, MF_STRING, IDM_ABOUT, pickText(MenuAbout));
+    AppendMenuW(optionsMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(optionsMenu, MF_STRING, IDM_MUTE, pickTextW(MenuMute));
+    AppendMenuW(bar, MF_STRING, IDM_ABOUT, pickTextW(MenuAbout));
 }
 
 }  // namespace
@@ -57,9 +57,9 @@ void runMainWindow()
 
     game.moveCount = 0;
     const BoardPoint size = mainWindowSize(GetSystemMetrics(SM_CYFULLSCREEN));
-    HWND window = CreateWindowExA(WS_EX_CLIENTEDGE, MainWindowClass, TitleBase,
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  size.x, size.y, nullptr, nullptr, instance, nullptr);
+    // No title here: the window procedure sets it, in UTF-16, while the window is created.
+    HWND window = CreateWindowExA(WS_EX_CLIENTEDGE, MainWindowClass, nullptr, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, size.x, size.y, nullptr, nullptr, instance, nullptr);
     if (window == nullptr)
         ExitProcess(255);   // no window: no message would ever end the loop
 

@@ -33,10 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         abort();
 
     bool quiet = false;
-    const RunMode mode = decideRunMode(path.c_str(), one, two, &quiet);
+    const bool restarted = (size & 1) != 0;
+    const RunMode mode = decideRunMode(path.c_str(), one, two, restarted, &quiet);
     if ((mode == RunUninstall) != (containsNoCase(one, "uNiNsTaLl") != nullptr))
         abort();
-    if (mode == RunGame && quiet)
+    if (mode == RunGame ? quiet : restarted && !quiet)
+        abort();   // a game is never quiet, a restart always
+    // Setup.exe installs as it always has; a browser's number only adds names, each with Setup and .exe.
+    const bool setup = namesSetup(path.c_str());
+    if ((containsNoCase(path.c_str(), "sEtUp.ExE") && !setup) ||
+        (setup && (!containsNoCase(path.c_str(), "setup") || !containsNoCase(path.c_str(), ".exe"))))
         abort();
     const char *found = containsNoCase(cmd.c_str(), one);
     if (found == nullptr && oneLength != 0 && strchr(cmd.c_str(), '"') == nullptr)
@@ -44,14 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // A restart hands both arguments on: split again behind the program's name, they come back as they
     // were, followed by the mark.
-    const unsigned long starter = static_cast<unsigned long>(size) * 2654435761u;
+    const unsigned long starter = static_cast<uint32_t>(size * 2654435761u);   // a process id: 32 bits
     std::string restart(oneLength + twoLength + 48, '\0'), back(restart.size(), '\0');
     if (!restartArguments(one, two, starter, &restart[0], restart.size()))
         abort();
     restart = "nxl.exe " + restart;
-    unsigned long marked = 0;
     commandLineArgument(restart.c_str(), 3, &back[0], back.size());
-    if (!parseRestartMark(back.c_str(), &marked) || marked != starter)
+    if (!isRestartMark(back.c_str()))
         abort();
     commandLineArgument(restart.c_str(), 1, &back[0], back.size());
     if (strcmp(back.c_str(), one) != 0)

@@ -24,12 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (source.compare(0, length, directory) != 0)
         abort();   // always a prefix of the given folder or of the target
 
-    char command[2 * PathCapacity + 64];
+    char command[RemovalCommandCapacity];
     if (removalCommand(a.c_str(), b.c_str(), command, sizeof command)) {
-        const std::string expected = "/c RD /S /Q \"" + a + "\" & RD /S /Q \"" + b + "\"";
-        if (expected != command)
+        const std::string text = command, last = "RD \"" + b + "\"";
+        if (text.rfind("/d /c RD /S /Q \"" + a + "\\nxl\" & (", 0) != 0 || text.size() < last.size() ||
+            text.compare(text.size() - last.size(), last.size(), last) != 0)
             abort();
-    } else if (command[0] != '\0' || a.size() + b.size() + 30 < sizeof command) {
+    } else if (command[0] != '\0' || 2 * a.size() + 5 * b.size() + 200 < sizeof command) {
         abort();
     }
 
