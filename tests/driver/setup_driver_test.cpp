@@ -392,7 +392,7 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
         }
         if (held != INVALID_HANDLE_VALUE) {
             // Released once the removal has stopped at it: extra.txt, before it by name, is gone.
-            EXPECT_TRUE(driver::waitUntil([] { return !exists(ProgramFolder + L"\\extra.txt"); }, 15000));
+            EXPECT_TRUE(driver::waitUntil([] { return !exists(ProgramFolder + L"\\extra.txt"); }, 15000 + driver::startTimeout()));
             EXPECT_TRUE(exists(InstalledExe));
             CloseHandle(held);
         }
