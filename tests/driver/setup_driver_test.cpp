@@ -65,15 +65,6 @@ HANDLE holdInstalledFile()
     return CreateFileW(InstalledExe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
-bool entryExists(REGSAM view = KEY_WOW64_32KEY)
-{
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 void cleanInstallation()
 {
     for (const std::wstring &folder : {ProgramVendor, MenuVendor}) {
@@ -135,18 +126,16 @@ struct Chain {
 Chain follow(Game &first, const wchar_t *fileName, bool answer, const std::function<void()> &onRestart = [] {})
 {
     Chain chain;
-    std::map<DWORD, HANDLE> started;
+    std::map<DWORD, HANDLE> family = {{first.pid(), nullptr}};
     driver::waitUntil([&] {
         const bool ended = !first.running();
         for (const PROCESSENTRY32W &p : processes())
-            if ((p.th32ParentProcessID == first.pid() || started.count(p.th32ParentProcessID)) &&
-                lstrcmpiW(p.szExeFile, fileName) == 0 && !started.count(p.th32ProcessID)) {
-                started[p.th32ProcessID] = OpenProcess(PROCESS_ALL_ACCESS, FALSE, p.th32ProcessID);
+            if (family.count(p.th32ParentProcessID) && !family.count(p.th32ProcessID) &&
+                lstrcmpiW(p.szExeFile, fileName) == 0) {
+                family[p.th32ProcessID] = OpenProcess(PROCESS_ALL_ACCESS, FALSE, p.th32ProcessID);
                 onRestart();
             }
-        std::map<DWORD, HANDLE> all = started;
-        all[first.pid()] = nullptr;
-        for (const auto &run : all) {
+        for (const auto &run : family) {
             const Box box = driver::readBox(driver::findTopLevel(run.first, L"#32770"));
             if (answer && !box.defaultButton.empty()) {
                 ++chain.questions;
@@ -156,7 +145,8 @@ Chain follow(Game &first, const wchar_t *fileName, bool answer, const std::funct
         return ended;
     }, 30000 + driver::startTimeout());
     chain.exitCode = first.waitExit(0);
-    for (const auto &restart : started) {
+    family.erase(first.pid());
+    for (const auto &restart : family) {
         GetExitCodeProcess(restart.second, &chain.restarts[restart.first]);
         TerminateProcess(restart.second, 99);
         CloseHandle(restart.second);
@@ -184,14 +174,14 @@ std::string installedPrograms()
     return list;
 }
 
-// The uninstall entry's values by name: type and data.
+// The uninstall entry's values by name, type and data; none where there is no entry.
 using Values = std::map<std::string, std::pair<DWORD, std::string>>;
 
-Values entryValues()
+Values entryValues(REGSAM view = KEY_WOW64_32KEY)
 {
     Values values;
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return values;
     char name[256];
     BYTE data[2048];
@@ -291,7 +281,7 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
                           {"Publisher", {REG_SZ, sz("Ilvo Orvane")}},
                       }));
     // The entry lives in the 32-bit view only, and the system's list of programs shows it.
-    EXPECT_FALSE(entryExists(KEY_WOW64_64KEY));
+    EXPECT_TRUE(entryValues(KEY_WOW64_64KEY).empty());
     EXPECT_NE(installedPrograms().find("Noxel|||Noxel"), std::string::npos) << installedPrograms();
     EXPECT_EQ(readShortcut(Shortcut), InstalledExe + L"||" + ProgramFolder + L"|Noxel Spiel/Game|1");
 
@@ -323,9 +313,7 @@ TEST_F(Setup, InstallAsksAndDecliningLeavesNothing)
         EXPECT_EQ(box.defaultButton, L"&Yes");
         installer.answer(box, answer);
         EXPECT_EQ(installer.waitExit(), 0u);
-        EXPECT_FALSE(exists(ProgramFolder));
-        EXPECT_FALSE(exists(StartMenuFolder));
-        EXPECT_FALSE(entryExists());
+        EXPECT_FALSE(exists(ProgramVendor) || exists(MenuVendor) || !entryValues().empty());
     }
     Game installer(L"", setup, false);
     installer.answer(installer.waitBox(driver::startTimeout()), IDYES);
@@ -401,8 +389,8 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
         EXPECT_EQ(code, route.exitCode);
         EXPECT_TRUE(interpreterEnded());
         EXPECT_EQ(exists(Shortcut), kept);
-        EXPECT_EQ(entryExists(KEY_WOW64_32KEY), kept);
-        EXPECT_FALSE(entryExists(KEY_WOW64_64KEY));
+        EXPECT_EQ(entryValues().size(), kept ? 12u : 0u);
+        EXPECT_TRUE(entryValues(KEY_WOW64_64KEY).empty());
         EXPECT_EQ(installedPrograms().find("Noxel|||") != std::string::npos, kept);
         EXPECT_EQ(exists(ProgramFolder), kept);
         EXPECT_EQ(exists(StartMenuFolder), kept);
