@@ -205,10 +205,8 @@ std::string dword(DWORD value)
 
 std::string today()
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char text[16];
-    snprintf(text, sizeof text, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    char text[16] = "";
+    GetDateFormatA(LOCALE_INVARIANT, 0, nullptr, "yyyyMMdd", text, sizeof text);
     return text;
 }
 
