@@ -37,12 +37,23 @@ bool sameState(const GameState &a, const GameState &b)
            std::equal(a.board + 1, a.board + 10, b.board + 1);
 }
 
-bool boardEmpty()
+// The board in the rows of setBoard.
+std::string boardText()
 {
-    for (int n = 1; n <= 9; ++n)
-        if (game.board[n] != Empty)
-            return false;
-    return true;
+    std::string text;
+    for (int n = 1; n <= 9; ++n) {
+        text += game.board[n] == Cross ? 'X' : game.board[n] == Ring ? 'O' : '.';
+        if (n == 3 || n == 6)
+            text += '/';
+    }
+    return text;
+}
+
+const std::string EmptyBoard = ".../.../...";
+
+int count(const std::string &text, char mark)
+{
+    return static_cast<int>(std::count(text.begin(), text.end(), mark));
 }
 
 // How often each square is chosen over the seeds 0..draws-1, as successive tick counts would give.
@@ -86,7 +97,15 @@ std::string recorded(BoxName name, bool german = false)
 const std::string HumanWonBox = recorded(BoxHumanWon);
 const std::string ComputerWonBox = recorded(BoxComputerWon);
 const std::string DrawBox = recorded(BoxDraw);
-const std::string NewGameBox = recorded(BoxNewGame);
+
+// The events with "box" standing for the box in the language.
+Events withBox(Events events, BoxName name, bool german)
+{
+    for (std::string &event : events)
+        if (event == "box")
+            event = recorded(name, german);
+    return events;
+}
 
 // ---- The computer player -------------------------------------------------------------------
 
@@ -123,38 +142,25 @@ TEST_F(Engine, MarkLineGapMarksOnlyTheFirstEmptySquareAndOverwrites)
     EXPECT_EQ((std::vector<int32_t>(p + 1, p + 4)), (std::vector<int32_t>{7, 2, 7}));
 }
 
-TEST_F(Engine, ForcedChoicesAreAlwaysTaken)
-{
-    struct Case {
-        const char *board;
-        int square;
-    } cases[] = {
-        {"OO./XX./...", 3},   // win rather than block
-        {"XX./.O./...", 3},   // block the only Cross line
-        {"..X/O.O/X..", 5},   // the only square of priority 2 also wins
-    };
-    for (const Case &c : cases) {
-        setBoard(c.board);
-        const std::vector<int> counts = choiceCounts(300);
-        EXPECT_EQ(counts[c.square], 300) << c.board;
-    }
-}
-
+// Each board's best squares, and only they, are chosen, each equally often.
 TEST_F(Engine, EqualSquaresAreChosenEquallyOften)
 {
     struct Case {
         const char *board;
         std::vector<int> squares;
     } cases[] = {
+        {"OO./XX./...", {3}},                       // win rather than block
+        {"XX./.O./...", {3}},                       // block the only Cross line
+        {"..X/O.O/X..", {5}},                       // the only square of priority 2 also wins
         {"O.O/XX./O.O", {2, 8}},                    // two winning squares, a block elsewhere
         {"XOX/OX./...", {7, 9}},                    // a fork: block one of two
         {"..X/O.O/XX.", {5, 9}},                    // two blocks, one of which also wins
         {".../.../...", {1, 2, 3, 4, 5, 6, 7, 8, 9}}, // the computer opens
         {".../.X./...", {1, 2, 3, 4, 6, 7, 8, 9}},  // nothing threatened: no preference for any square
     };
-    // Chi-square critical values at p = 0.001 for 1 to 8 degrees of freedom. The seeds are fixed, so
-    // the outcome is the same at every run.
-    const double critical[] = {0, 10.83, 13.82, 16.27, 18.47, 20.52, 22.46, 24.32, 26.12};
+    // Chi-square critical values at p = 0.001 for 1 to 8 degrees of freedom (one square: always 0). The
+    // seeds are fixed, so the outcome is the same at every run.
+    const double critical[] = {1, 10.83, 13.82, 16.27, 18.47, 20.52, 22.46, 24.32, 26.12};
     for (const Case &c : cases) {
         setBoard(c.board);
         const int draws = 1000 * static_cast<int>(c.squares.size());
@@ -177,63 +183,39 @@ TEST_F(Engine, ChoiceReadsTheBoardOnly)
 
 // ---- New Game --------------------------------------------------------------------------------
 
-TEST_F(Engine, NewGameBetweenGamesAsksNothing)
+// Between games New Game asks nothing; during one it asks, and only Yes clears. The computer's opening
+// Ring follows a clearing. In both languages.
+TEST_F(Engine, NewGameAnswers)
 {
-    startNewGame(w);
-    EXPECT_EQ(fake::events, (Events{"repaint", "repaint"}));
-    EXPECT_TRUE(boardEmpty());
-
-    fake::reset();
-    game.starter = ComputerOpens;
-    startNewGame(w);
-    EXPECT_EQ(fake::events, (Events{"repaint", "tick", "repaint"}));
-    EXPECT_EQ(game.moveCount, 1);
-    int rings = 0;
-    for (int n = 1; n <= 9; ++n)
-        rings += game.board[n] == Ring;
-    EXPECT_EQ(rings, 1);
-}
-
-TEST_F(Engine, NewGameDuringAGameAsksAndOnlyYesClears)
-{
-    for (int answer : {7, 2, 0}) {   // No, Cancel, no box shown
-        fake::reset();
-        setBoard("XO./.../...");
-        fake::answer = [answer] { return answer; };
-        startNewGame(w);
-        EXPECT_EQ(fake::events, (Events{NewGameBox}));
-        EXPECT_EQ(game.moveCount, 2);
-        EXPECT_EQ(game.board[1], Cross);
-    }
-    fake::reset();
-    setBoard("XO./.../...");
-    fake::answer = [] { return 6; };
-    startNewGame(w);
-    EXPECT_EQ(fake::events, (Events{NewGameBox, "repaint", "repaint"}));
-    EXPECT_TRUE(boardEmpty());
-    EXPECT_EQ(game.moveCount, 0);
-}
-
-// Every box of the engine, in both languages: the three endings and the New Game question.
-TEST_F(Engine, EveryBoxInBothLanguages)
-{
+    struct Case {
+        const char *board;
+        Starter starter;
+        int answer;          // the box's answer: Yes 6, No 7, Cancel 2, 0 no box shown
+        Events events;       // "box": the New Game question
+        const char *after;   // null: one Ring alone
+    } cases[] = {
+        {".../.../...", HumanOpens, 6, {"repaint", "repaint"}, ".../.../..."},
+        {".../.../...", ComputerOpens, 6, {"repaint", "tick", "repaint"}, nullptr},
+        {"XO./.../...", HumanOpens, 7, {"box"}, "XO./.../..."},
+        {"XO./.../...", HumanOpens, 2, {"box"}, "XO./.../..."},
+        {"XO./.../...", HumanOpens, 0, {"box"}, "XO./.../..."},
+        {"XO./.../...", HumanOpens, 6, {"box", "repaint", "repaint"}, ".../.../..."},
+        {"XO./.../...", ComputerOpens, 6, {"box", "repaint", "tick", "repaint"}, nullptr},
+    };
     for (bool german : {false, true}) {
-        fake::reset();
-        game.german = german;
-        setBoard("XX./OO./...");
-        playHumanMove(w, 3);
-        setBoard("OO./XX./..X");
-        playHumanMove(w, 8);
-        setBoard("XOX/XOO/OX.");
-        playHumanMove(w, 9);
-        setBoard("X../.../...");
-        startNewGame(w);
-        Events boxes;
-        for (const std::string &event : fake::events)
-            if (event.rfind("box ", 0) == 0)
-                boxes.push_back(event);
-        EXPECT_EQ(boxes, (Events{recorded(BoxHumanWon, german), recorded(BoxComputerWon, german),
-                                 recorded(BoxDraw, german), recorded(BoxNewGame, german)}));
+        for (const Case &c : cases) {
+            fake::reset();
+            game.german = german;
+            game.starter = c.starter;
+            setBoard(c.board);
+            fake::answer = [&c] { return c.answer; };
+            startNewGame(w);
+            const std::string after = boardText();
+            EXPECT_EQ(fake::events, withBox(c.events, BoxNewGame, german)) << c.board << " answered " << c.answer;
+            EXPECT_EQ(after, c.after ? c.after : after) << c.board << " answered " << c.answer;
+            EXPECT_EQ(count(after, '.'), c.after ? count(c.after, '.') : 8) << after;
+            EXPECT_EQ(game.moveCount, 9 - count(after, '.'));
+        }
     }
 }
 
@@ -262,96 +244,70 @@ TEST_F(Engine, InputWhileBusyIsDropped)
     game.busy = true;
     playHumanMove(w, 5);
     EXPECT_TRUE(fake::events.empty());
-    EXPECT_TRUE(boardEmpty());
-}
-
-TEST_F(Engine, InputDuringTheComputersPauseIsDroppedAndNewGameRefused)
-{
-    GameState seen{};
-    fake::duringWait = [&] {
-        playHumanMove(w, 1);   // a digit key dispatched during the pause
-        startNewGame(w);       // Ctrl+N from the menu during the pause
-        seen = game;
-    };
-    playHumanMove(w, 5);
-    EXPECT_EQ(fake::events, (Events{"tick", "repaint", "wait 1000", "refuse", "tick", "repaint"}));
-    EXPECT_TRUE(seen.busy);
-    EXPECT_EQ(seen.moveCount, 1);
-    EXPECT_EQ(seen.board[1], Empty);
-    EXPECT_EQ(game.moveCount, 2);   // the computer still answered the first move
-    EXPECT_FALSE(game.busy);
+    EXPECT_EQ(boardText(), EmptyBoard);
 }
 
 // ---- Endings ---------------------------------------------------------------------------------
 
-TEST_F(Engine, HumanWinShowsTheFinishedBoardThenEmptiesIt)
+// Every ending in both languages: its tones and pause, its box over the finished board, then the empty
+// board. In every pause ("moves N": the count then) a digit on an empty square is dropped and New Game
+// refused; in the ending's pause the count is 0 already, so that the options are open. A ninth mark
+// that finishes a line wins. After an ending the computer does not open, whoever opens New Games.
+TEST_F(Engine, EveryEndingShowsItsBoxOverTheFinishedBoard)
 {
-    setBoard("XX./OO./...");
-    GameState duringPause{}, duringBox{};
-    fake::duringWait = [&] {
-        duringPause = game;
-        playHumanMove(w, 9);
-        startNewGame(w);
+    struct Case {
+        const char *board;
+        Starter starter;
+        int square;
+        BoxName box;
+        Events events;   // after the computer's move, if any; "box": the ending's box
+        const char *finished;
+    } cases[] = {
+        {"XX./OO./...", HumanOpens, 3, BoxHumanWon,
+         {"tick", "repaint", "falling", "falling", "wait 1000", "moves 0", "refuse", "box", "repaint"}, "XXX/OO./..."},
+        {"OO./XX./..X", HumanOpens, 8, BoxComputerWon,
+         {"falling", "wait 1000", "moves 0", "refuse", "box", "repaint"}, "OOO/XX./.XX"},
+        {"XOX/OOX/OX.", HumanOpens, 9, BoxHumanWon,
+         {"tick", "repaint", "falling", "falling", "wait 1000", "moves 0", "refuse", "box", "repaint"}, "XOX/OOX/OXX"},
+        {"OXO/XXO/.O.", HumanOpens, 7, BoxComputerWon,
+         {"falling", "wait 1000", "moves 0", "refuse", "box", "repaint"}, "OXO/XXO/XOO"},
+        {"XOX/XOO/OX.", HumanOpens, 9, BoxDraw,
+         {"tick", "repaint", "rising", "wait 1000", "moves 0", "refuse", "box", "repaint"}, "XOX/XOO/OXX"},
+        {"OXO/OX./XO.", ComputerOpens, 6, BoxDraw,
+         {"rising", "wait 1000", "moves 0", "refuse", "box", "repaint"}, "OXO/OXX/XOO"},
     };
-    fake::answer = [&] {
-        duringBox = game;
-        return 1;
-    };
-    playHumanMove(w, 3);
-    EXPECT_EQ(fake::events,
-              (Events{"tick", "repaint", "falling", "falling", "wait 1000", "refuse", HumanWonBox, "repaint"}));
-    EXPECT_EQ(duringPause.moveCount, 0);   // already 0: the options are open during the ending
-    EXPECT_EQ(duringPause.board[3], Cross);
-    EXPECT_EQ(duringPause.board[9], Empty);
-    EXPECT_TRUE(duringBox.busy);
-    EXPECT_EQ(duringBox.board[3], Cross);
-    EXPECT_TRUE(boardEmpty());
-    EXPECT_FALSE(game.busy);
-    EXPECT_EQ(game.moveCount, 0);
-}
-
-TEST_F(Engine, ComputerWinSoundsOneFallingRun)
-{
-    setBoard("OO./XX./..X");
-    playHumanMove(w, 8);
-    EXPECT_EQ(fake::events, (Events{"tick", "repaint", "wait 1000", "tick", "repaint", "falling", "wait 1000",
-                                    ComputerWonBox, "repaint"}));
-    EXPECT_TRUE(boardEmpty());
-    EXPECT_FALSE(game.busy);
-}
-
-TEST_F(Engine, NinthMarkThatFinishesALineWinsRatherThanDraws)
-{
-    setBoard("XOX/OOX/OX.");   // the human's ninth mark on 9 completes the right column
-    playHumanMove(w, 9);
-    EXPECT_EQ(fake::events.at(2), "falling");
-    EXPECT_EQ(fake::events.at(3), "falling");
-    EXPECT_EQ(fake::events.at(5), HumanWonBox);
-
-    fake::reset();
-    setBoard("OXO/XXO/.O.");   // the computer's ninth mark on 9 completes the right column
-    playHumanMove(w, 7);
-    EXPECT_EQ(fake::events, (Events{"tick", "repaint", "wait 1000", "tick", "repaint", "falling", "wait 1000",
-                                    ComputerWonBox, "repaint"}));
-}
-
-TEST_F(Engine, DrawWhenTheHumanPlacesTheNinthMark)
-{
-    setBoard("XOX/XOO/OX.");
-    playHumanMove(w, 9);
-    EXPECT_EQ(fake::events, (Events{"tick", "repaint", "rising", "wait 1000", DrawBox, "repaint"}));
-}
-
-TEST_F(Engine, DrawWhenTheComputerPlacesTheNinthMark)
-{
-    setBoard("OXO/OX./XO.");
-    game.starter = ComputerOpens;
-    playHumanMove(w, 6);
-    EXPECT_EQ(fake::events, (Events{"tick", "repaint", "wait 1000", "tick", "repaint", "rising", "wait 1000",
-                                    DrawBox, "repaint"}));
-    // After an ending the computer does not open, whoever is to open New Games.
-    EXPECT_TRUE(boardEmpty());
-    EXPECT_EQ(game.moveCount, 0);
+    for (bool german : {false, true}) {
+        for (const Case &c : cases) {
+            fake::reset();
+            game.german = german;
+            game.starter = c.starter;
+            setBoard(c.board);
+            std::string atBox;
+            fake::duringWait = [this] {
+                fake::events.push_back("moves " + std::to_string(game.moveCount));
+                int empty = 1;
+                while (empty < 9 && game.board[empty] != Empty)
+                    ++empty;
+                playHumanMove(w, empty);
+                startNewGame(w);
+            };
+            fake::answer = [&atBox] {
+                atBox = boardText() + (game.busy ? " busy" : "");
+                return 1;
+            };
+            Events expected = withBox(c.events, c.box, german);
+            if (expected[0] != "tick") {   // the human's move and the computer's, which ends the game
+                const std::string moves = "moves " + std::to_string(10 - count(c.board, '.'));
+                expected.insert(expected.begin(), {"tick", "repaint", "wait 1000", moves, "refuse", "tick", "repaint"});
+            }
+            playHumanMove(w, c.square);
+            EXPECT_EQ(fake::events, expected) << c.board;
+            EXPECT_EQ(atBox, c.finished + std::string(" busy"));
+            EXPECT_EQ(boardText(), EmptyBoard);
+            EXPECT_EQ(game.moveCount, 0);
+            EXPECT_FALSE(game.busy);
+        }
+    }
 }
 
 // Whole games with a seeded random human, in which every ending is seen: after each move
@@ -373,9 +329,7 @@ TEST_F(Engine, WholeGamesKeepTheirInvariants)
             fake::events.clear();
             playHumanMove(w, square);
             ASSERT_FALSE(game.busy);
-            int marks = 0;
-            for (int n = 1; n <= 9; ++n)
-                marks += game.board[n] != Empty;
+            const int marks = 9 - count(boardText(), '.');
             ASSERT_EQ(marks, game.moveCount);
             const std::string &last = fake::events.size() >= 2 ? fake::events[fake::events.size() - 2] : "";
             const int ending = last == HumanWonBox ? 0 : last == ComputerWonBox ? 1 : last == DrawBox ? 2 : -1;

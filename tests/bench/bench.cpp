@@ -51,23 +51,14 @@ double threadCpuMs()
 // The peak working set of the program, as the system reports it, once its window is up and idle.
 double peakWorkingSetKiB(const std::wstring &exe)
 {
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    Game program(L"", exe, false);
+    if (!driver::waitUntil([&] { return driver::findTopLevel(program.pid(), nullptr) != nullptr; }, 10000))
         return -1;
-    for (int i = 0; i < 2000 && driver::findTopLevel(info.dwProcessId, nullptr) == nullptr; ++i)
-        Sleep(5);
-    WaitForInputIdle(info.hProcess, 10000);
+    WaitForInputIdle(program.process(), 10000);
     Sleep(500);
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
-    GetProcessMemoryInfo(info.hProcess, &memory, sizeof memory);
-    TerminateProcess(info.hProcess, 0);
-    WaitForSingleObject(info.hProcess, 5000);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    GetProcessMemoryInfo(program.process(), &memory, sizeof memory);
     return static_cast<double>(memory.PeakWorkingSetSize) / 1024;
 }
 
@@ -126,7 +117,7 @@ double keyToMark()
 {
     Game game;
     game.setClientSize(300, 300);
-    Sleep(300);
+    game.waitBoard(".........");
     int w, h;
     const double start = now();
     game.key('5');
@@ -168,8 +159,8 @@ int main(int argc, char **argv)
 
     // GDI objects and windows before and after 1,000 full repaints, counted inside the game by the probe.
     Game game;
-    game.key('5');
-    Sleep(1500);
+    game.setClientSize(300, 300);
+    strategy::play(game, 5);
     const std::vector<std::string> before = game.probe();
     for (int i = 0; i < 1000; ++i)
         RedrawWindow(game.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

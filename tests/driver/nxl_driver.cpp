@@ -11,28 +11,6 @@ namespace driver {
 
 namespace {
 
-struct WindowSearch {
-    DWORD pid;
-    const wchar_t *className;
-    HWND found;
-};
-
-BOOL CALLBACK findWindow(HWND window, LPARAM param)
-{
-    auto *search = reinterpret_cast<WindowSearch *>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64];
-    const bool classMatches = search->className == nullptr
-                                  ? GetWindow(window, GW_OWNER) == nullptr
-                                  : GetClassNameW(window, name, 64) && lstrcmpW(name, search->className) == 0;
-    if (pid == search->pid && IsWindowVisible(window) && classMatches) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 std::wstring windowText(HWND window)
 {
     wchar_t text[4096] = L"";
@@ -110,13 +88,6 @@ void *remoteExport(HANDLE process, const wchar_t *moduleName, const char *functi
 
 }  // namespace
 
-HWND findTopLevel(DWORD pid, const wchar_t *className)
-{
-    WindowSearch search = {pid, className, nullptr};
-    EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 std::wstring exeFolder()
 {
     wchar_t path[MAX_PATH];
@@ -142,6 +113,11 @@ DWORD startTimeout()
     const char *setting = getenv("NOXEL_START_TIMEOUT_MS");
     const long ms = setting != nullptr ? atol(setting) : 0;
     return ms > 0 ? static_cast<DWORD>(ms) : 10000;
+}
+
+DWORD scaled(DWORD milliseconds)
+{
+    return static_cast<DWORD>(static_cast<unsigned long long>(milliseconds) * startTimeout() / 10000);
 }
 
 Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForWindow, HANDLE token)
@@ -170,14 +146,14 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
         return;
     const DWORD started = GetTickCount();
     waitUntil([&] { return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls")) != nullptr || !running(); },
-              startTimeout());
+              10000);   // scaled: startTimeout()
     if (window_ == nullptr) {
         DWORD code = STILL_ACTIVE;
         GetExitCodeProcess(info_.hProcess, &code);
         startFailure_ = (code == STILL_ACTIVE ? "no window" : "ended with exit code " + std::to_string(code)) +
                         " after " + std::to_string(GetTickCount() - started) + " ms";
     }
-    WaitForInputIdle(info_.hProcess, 5000);
+    WaitForInputIdle(info_.hProcess, scaled(5000));
 }
 
 Game::~Game()
@@ -200,16 +176,16 @@ bool Game::running() const
 DWORD Game::waitExit(DWORD milliseconds)
 {
     DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(info_.hProcess, scaled(milliseconds)) == WAIT_OBJECT_0)
         GetExitCodeProcess(info_.hProcess, &code);
     return code;
 }
 
 bool waitUntil(const std::function<bool()> &condition, DWORD milliseconds)
 {
-    const DWORD start = GetTickCount();
+    const DWORD start = GetTickCount(), limit = scaled(milliseconds);
     bool holds = condition();
-    while (!holds && GetTickCount() - start < milliseconds) {
+    while (!holds && GetTickCount() - start < limit) {
         Sleep(30);
         holds = condition();
     }
@@ -251,16 +227,21 @@ RECT Game::clientRect() const
     return r;
 }
 
-void Game::setClientSize(int width, int height)
+bool Game::setClientSize(int width, int height)
 {
-    RECT outer, client;
-    GetWindowRect(window_, &outer);
-    GetClientRect(window_, &client);
-    const int extraW = (outer.right - outer.left) - client.right;
-    const int extraH = (outer.bottom - outer.top) - client.bottom;
-    SetWindowPos(window_, nullptr, 0, 0, width + extraW, height + extraH, SWP_NOZORDER | SWP_NOACTIVATE);
-    // The system may keep a window larger than asked (a captioned window has a minimum width).
-    waitUntil([&] { return clientRect().right == width && clientRect().bottom == height; }, 1000);
+    // The frame is measured anew until the client area fits: the menu bar of a narrow window takes more
+    // than one line. The system may also keep a window larger than asked (a captioned window has a
+    // minimum width): then this fails.
+    return waitUntil([&] {
+        RECT outer, client;
+        GetWindowRect(window_, &outer);
+        GetClientRect(window_, &client);
+        if (client.right == width && client.bottom == height)
+            return true;
+        SetWindowPos(window_, nullptr, 0, 0, width + (outer.right - outer.left) - client.right,
+                     height + (outer.bottom - outer.top) - client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+        return false;
+    }, 1000);
 }
 
 void Game::post(UINT message, WPARAM wParam, LPARAM lParam)
@@ -340,11 +321,18 @@ std::vector<uint32_t> Game::pixels(int *width, int *height) const
 
 Board Game::board() const
 {
+    if (!running()) {
+        DWORD code = 0;
+        GetExitCodeProcess(info_.hProcess, &code);
+        return "no board: the game has ended with exit code " + std::to_string(code);
+    }
+    if (!IsWindow(window_))
+        return "no board: no window";
     int w = 0, h = 0;
     const std::vector<uint32_t> px = pixels(&w, &h);
-    Board b(9, '.');
     if (w < 30 || h < 30)
-        return b;
+        return "no board: a client area of " + std::to_string(w) + " x " + std::to_string(h);
+    Board b(9, '.');
     for (int n = 0; n < 9; ++n) {
         const int left = (n % 3) * (w / 3), top = (n / 3) * (h / 3);
         int blue = 0, red = 0;
@@ -446,7 +434,7 @@ std::vector<std::string> Game::probe() const
     auto *loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(remoteExport(info_.hProcess, L"kernel32.dll", "LoadLibraryW"));
     HANDLE thread = loadLibrary ? CreateRemoteThread(info_.hProcess, nullptr, 0, loadLibrary, remote, 0, nullptr) : nullptr;
     if (thread != nullptr) {
-        WaitForSingleObject(thread, 5000);
+        WaitForSingleObject(thread, scaled(5000));
         CloseHandle(thread);
     }
     std::vector<std::string> lines;

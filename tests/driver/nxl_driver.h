@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/driver/find_window.h"
+
 namespace driver {
 
 std::wstring exeFolder();
@@ -16,12 +18,12 @@ std::wstring exeFolder();
 std::wstring program();
 // How long a start may take until the program's first window: NOXEL_START_TIMEOUT_MS, default 10 s.
 DWORD startTimeout();
+// A limit set for a start of 10 s, grown or shrunk like the start's: one scale for every limit, so
+// that a slow run (the shipped file through qemu) waits longer instead of failing.
+DWORD scaled(DWORD milliseconds);
 
-// A visible top-level window of the process, of the class (any unowned window when className is null).
-HWND findTopLevel(DWORD pid, const wchar_t *className);
-
-// Asks the condition every 30 ms until it holds or the time is up; returns its last answer. Every wait
-// for something to happen goes through here, so a slow run waits longer instead of failing.
+// Asks the condition every 30 ms until it holds or the time is up (scaled); returns its last answer.
+// Every wait for something to happen goes through here.
 bool waitUntil(const std::function<bool()> &condition, DWORD milliseconds = 5000);
 
 struct Box {
@@ -38,7 +40,9 @@ Box readBox(HWND window);
 // Waits until the box that find names has its buttons, the default one among them, and reads it.
 Box waitBox(const std::function<HWND()> &find, DWORD milliseconds);
 
-// 'X' Cross, 'O' Ring, '.' empty, read from the painted pixels, squares 1..9 at indices 0..8.
+// 'X' Cross, 'O' Ring, '.' empty, read from the painted pixels, squares 1..9 at indices 0..8. A board
+// that cannot be read (the game has ended, no window, a client area too small) is a longer text that
+// starts "no board:" and says why, so that it equals no board a test expects.
 using Board = std::string;
 
 class Game {
@@ -54,8 +58,9 @@ public:
     // Why there is no window: the start's error, or the exit code of a program that ended first.
     const std::string &startFailure() const { return startFailure_; }
     DWORD pid() const { return info_.dwProcessId; }
+    HANDLE process() const { return info_.hProcess; }
     bool running() const;
-    // Waits for the process to end; returns its exit code, or STILL_ACTIVE after the timeout.
+    // Waits for the process to end; returns its exit code, or STILL_ACTIVE after the (scaled) timeout.
     DWORD waitExit(DWORD milliseconds = 10000);
 
     std::string titleBytes() const;
@@ -66,7 +71,8 @@ public:
     // during the computer's pause and under a box). Mute is posted twice, so the option stays as it was.
     // What they asked to be painted is painted when it returns.
     bool handledPosted();
-    void setClientSize(int width, int height);
+    // Whether the client area got the size asked for.
+    bool setClientSize(int width, int height);
     RECT clientRect() const;
 
     void key(UINT virtualKey);              // posted key down and up: digits and plain accelerators

@@ -6,6 +6,8 @@
 
 #include <stdio.h>
 
+#include "tests/driver/find_window.h"
+
 namespace {
 
 void writeUtf8(FILE *out, const wchar_t *text)
@@ -121,29 +123,9 @@ void reportLibrarySearch(FILE *out, HMODULE self)
     fprintf(out, "libraries: beside the program %s, from its folder on purpose %s\n", standard, programFolder);
 }
 
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK findOwnWindow(HWND window, LPARAM param)
-{
-    auto *search = reinterpret_cast<Search *>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char name[64];
-    if (pid == search->pid && GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "NXL32Cls") == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 DWORD WINAPI report(void *module)
 {
-    Search search = {GetCurrentProcessId(), nullptr};
-    EnumWindows(findOwnWindow, reinterpret_cast<LPARAM>(&search));
-    HWND window = search.found;
+    const HWND window = driver::findTopLevel(GetCurrentProcessId(), L"NXL32Cls");
 
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(static_cast<HMODULE>(module), path, MAX_PATH);

@@ -111,7 +111,7 @@ bool interpreterEnded()
             if (lstrcmpiW(p.szExeFile, L"cmd.exe") == 0)
                 return false;
         return true;
-    }, 45000 + driver::startTimeout());
+    }, 55000);
 }
 
 // What a setup run, and the runs of its file that it (or they) started, showed until it ended.
@@ -143,7 +143,7 @@ Chain follow(Game &first, const wchar_t *fileName, bool answer, const std::funct
             }
         }
         return ended;
-    }, 30000 + driver::startTimeout());
+    }, 40000);
     chain.exitCode = first.waitExit(0);
     family.erase(first.pid());
     for (const auto &restart : family) {
@@ -305,7 +305,7 @@ TEST_F(Setup, InstallAsksAndDecliningLeavesNothing)
     const std::wstring setup = copyAs(L"MySetup.exe");
     for (int answer : {IDNO, IDCANCEL}) {
         Game installer(L"/Quiet", setup, false);
-        const Box box = installer.waitBox(driver::startTimeout());
+        const Box box = installer.waitBox(10000);
         ASSERT_EQ(box.shown(), expectedBox(BoxInstall));
         EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
         EXPECT_EQ(box.defaultButton, L"&Yes");
@@ -314,7 +314,7 @@ TEST_F(Setup, InstallAsksAndDecliningLeavesNothing)
         EXPECT_FALSE(exists(ProgramVendor) || exists(MenuVendor) || !entryValues().empty());
     }
     Game installer(L"", setup, false);
-    installer.answer(installer.waitBox(driver::startTimeout()), IDYES);
+    installer.answer(installer.waitBox(10000), IDYES);
     EXPECT_EQ(installer.waitExit(15000), 0u);
     EXPECT_TRUE(exists(InstalledExe));
 }
@@ -362,23 +362,23 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
                                           ? expand(L"%SystemRoot%\\system32\\uninstaller.exe")
                                           : copyAs(route.from),
                      false);
-        DWORD code = started.waitExit(route.answer == 0 ? 15000 + driver::startTimeout() : 0);
+        DWORD code = started.waitExit(route.answer == 0 ? 25000 : 0);
         if (route.answer != 0) {
             // The program's box, whichever process started the program.
-            const Box box = driver::waitBox([] { return FindWindowW(L"#32770", L"Uninstall"); }, driver::startTimeout());
+            const Box box = driver::waitBox([] { return FindWindowW(L"#32770", L"Uninstall"); }, 10000);
             ASSERT_EQ(box.shown(), expectedBox(BoxUninstall));
             EXPECT_EQ(box.defaultButton, L"&No");
             DWORD pid = 0;
             GetWindowThreadProcessId(box.window, &pid);
             HANDLE uninstaller = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
             started.answer(box, route.answer);
-            WaitForSingleObject(uninstaller, 15000 + driver::startTimeout());
+            WaitForSingleObject(uninstaller, driver::scaled(25000));
             GetExitCodeProcess(uninstaller, &code);
             CloseHandle(uninstaller);
         }
         if (held != INVALID_HANDLE_VALUE) {
             // Released once the removal has stopped at it: extra.txt, before it by name, is gone.
-            EXPECT_TRUE(driver::waitUntil([] { return !exists(ProgramFolder + L"\\extra.txt"); }, 15000 + driver::startTimeout()));
+            EXPECT_TRUE(driver::waitUntil([] { return !exists(ProgramFolder + L"\\extra.txt"); }, 25000));
             EXPECT_TRUE(exists(InstalledExe));
             CloseHandle(held);
         }
@@ -440,13 +440,13 @@ TEST_F(Setup, AFailedCopyAsksOnceAndRestartsOnlyWithoutRights)
 TEST(German, SetupQuestionsComeInGerman)
 {
     Game uninstaller(L"/uninstall", driver::program(), false);
-    const Box box = uninstaller.waitBox(driver::startTimeout());
+    const Box box = uninstaller.waitBox(10000);
     ASSERT_EQ(box.shown(), expectedBox(BoxUninstall, true));
     uninstaller.answer(box, IDCANCEL);
     EXPECT_EQ(uninstaller.waitExit(), 2u);
 
     Game installer(L"", copyAs(L"Setup.exe"), false);
-    const Box question = installer.waitBox(driver::startTimeout());
+    const Box question = installer.waitBox(10000);
     ASSERT_EQ(question.shown(), expectedBox(BoxInstall, true));
     installer.answer(question, IDNO);
     EXPECT_EQ(installer.waitExit(), 0u);

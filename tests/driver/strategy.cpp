@@ -93,28 +93,53 @@ int careless(const Board &b)
     return static_cast<int>(b.find('.')) + 1;
 }
 
+bool answered(const Board &before, int square, const Board &after)
+{
+    if (before.size() != 9 || after.size() != 9 || before[square - 1] != '.' || after[square - 1] != 'X')
+        return false;
+    int rings = 0;
+    for (int i = 0; i < 9; ++i)
+        if (i != square - 1 && after[i] != before[i]) {
+            if (before[i] != '.' || after[i] != 'O')
+                return false;
+            ++rings;
+        }
+    return rings == 1;
+}
+
 Move play(driver::Game &game, int square)
 {
     const Board before = game.stableBoard();
     game.key('0' + square);
+    return reply(game, before, square);
+}
+
+Move reply(driver::Game &game, const Board &before, int square)
+{
     Move move;
-    if (!game.handledPosted())
+    if (before.size() != 9 || !game.handledPosted())
         return move;
-    if (!game.findBox().valid() && count(game.board(), 'X') == count(before, 'X')) {
+    if (!game.findBox().valid() && (move.board = game.stableBoard()) == before) {
         move.result = Move::Nothing;
         return move;
     }
     driver::waitUntil([&] {
-        const Board now = game.board();
         if (game.findBox().valid())
             move.result = Move::Ended;
-        else if (count(now, 'O') > count(before, 'O') && count(now, 'X') > count(before, 'X') && !winner(now) &&
-                 count(now, '.') != 0)
+        else if (answered(before, square, move.board = game.stableBoard()) && !winner(move.board) &&
+                 count(move.board, '.') != 0)
             move.result = Move::Answered;   // a finished board waits for its box
         return move.result != Move::NoReply;
     }, 6000);
-    if (move.result == Move::Ended)
-        move.box = game.waitBox();
+    if (move.result != Move::Ended)
+        return move;
+    move.box = game.waitBox();
+    game.moveBoxAside(move.box);
+    move.board = game.stableBoard();
+    Board crossed = before;
+    crossed[square - 1] = 'X';
+    if (before[square - 1] != '.' || (move.board != crossed && !answered(before, square, move.board)))
+        move.result = Move::NoReply;
     return move;
 }
 
@@ -123,8 +148,7 @@ driver::Box playToEnd(driver::Game &game, int (*choose)(const Board &), Board *f
     for (int moves = 0; moves < 5; ++moves) {
         const Move move = play(game, choose(game.stableBoard()));
         if (move.result == Move::Ended) {
-            game.moveBoxAside(move.box);
-            *finished = game.stableBoard();
+            *finished = move.board;
             return move.box;
         }
         if (move.result != Move::Answered)

@@ -17,14 +17,22 @@ int count(const Board &b, char c);
 int quiet(const Board &b);
 int careless(const Board &b);    // a square that neither wins nor blocks: most of these games are lost
 
-// What a digit key did: nothing (the window has handled the key and placed no Cross), the Cross and the
-// computer's answer with the game going on, or an ending with its box (still open). NoReply: the key
-// was not handled, or its move came to no answer or ending within six seconds.
+// Whether after is before with a Cross on the empty square and one Ring more, and nothing else changed.
+bool answered(const Board &before, int square, const Board &after);
+
+// What a move on a square did to the board that was before: nothing (the window has handled the input
+// and the board is unchanged), the Cross there and one Ring more with the game going on, or an ending
+// with its box (open, moved aside) over the board before with that Cross and at most one Ring more.
+// NoReply: the input was not handled, or it came to none of these within six seconds.
 struct Move {
     enum Result { Nothing, Answered, Ended, NoReply } result = NoReply;
     driver::Box box;
+    Board board;   // the board it left
 };
+// The digit key of the square.
 Move play(driver::Game &game, int square);
+// The input (a key or a click) that has been sent for the square.
+Move reply(driver::Game &game, const Board &before, int square);
 
 // Plays with the strategy until the game ends; returns the ending's box, open and moved aside, and the
 // finished board under it; an invalid box when the game went wrong.

@@ -1,0 +1,39 @@
+// find_window.h: a visible top-level window of a process, found by the driver from outside and by the
+// probe from inside the game.
+#pragma once
+
+#include <windows.h>
+
+namespace driver {
+
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t *className;
+    HWND found;
+};
+
+// A named callback: a 32-bit lambda would not convert to the system's calling convention.
+inline BOOL CALLBACK visitTopLevel(HWND window, LPARAM param)
+{
+    auto *search = reinterpret_cast<WindowSearch *>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[64];
+    const bool classMatches = search->className == nullptr
+                                  ? GetWindow(window, GW_OWNER) == nullptr
+                                  : GetClassNameW(window, name, 64) && lstrcmpW(name, search->className) == 0;
+    if (pid != search->pid || !IsWindowVisible(window) || !classMatches)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// Of the class, or any unowned window when className is null.
+inline HWND findTopLevel(DWORD pid, const wchar_t *className)
+{
+    WindowSearch search = {pid, className, nullptr};
+    EnumWindows(visitTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace driver
