@@ -452,7 +452,8 @@ TEST(German, SetupQuestionsComeInGerman)
     EXPECT_EQ(installer.waitExit(), 0u);
 }
 
-// Run with LC_ALL=ja_JP.UTF-8 (a test of its own): code page 932 reads the byte 0xA0 as another character.
+// Run with LC_ALL=ja_JP.UTF-8 (a test of its own): code page 932 has no no-break space, so the title keeps
+// its two only where it reaches the window, and stays there, as UTF-16.
 TEST(Japanese, TitleKeepsItsNoBreakSpaces)
 {
     ASSERT_EQ(GetACP(), 932u) << "no ja_JP.UTF-8 locale (scripts/install-deps.sh makes it)";
