@@ -2,6 +2,7 @@
 #include "game/flow.h"
 
 #include "game/computer.h"
+#include "ui/access.h"
 #include "ui/message.h"
 #include "ui/paint.h"
 #include "ui/sound.h"
@@ -11,9 +12,11 @@ namespace {
 
 enum Ending { HumanWon, ComputerWon, Draw };
 
-void placeComputerRing()
+void placeComputerRing(HWND window)
 {
-    game.board[chooseComputerMove()] = Ring;
+    const int square = chooseComputerMove();
+    game.board[square] = Ring;
+    announceSquare(window, square);
     ++game.moveCount;
     playMoveClick();
 }
@@ -66,7 +69,7 @@ void startNewGame(HWND window)
         return;
     clearBoard(window);
     if (game.starter == ComputerOpens)
-        placeComputerRing();
+        placeComputerRing(window);
     requestRepaint(window);
 }
 
@@ -81,6 +84,7 @@ void playHumanMove(HWND window, int square)
         return;
     }
     game.board[square] = Cross;
+    announceSquare(window, square);
     ++game.moveCount;
     playMoveClick();
     requestRepaint(window);
@@ -88,7 +92,7 @@ void playHumanMove(HWND window, int square)
         return;
 
     waitPumping(1000);
-    placeComputerRing();
+    placeComputerRing(window);
     requestRepaint(window);
     if (checkGameEnd(window))
         return;

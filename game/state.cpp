@@ -1,6 +1,7 @@
 // state.cpp: the global game record, the lines of three and the emptying of the board.
 #include "game/state.h"
 
+#include "ui/access.h"
 #include "ui/paint.h"
 
 GameState game = {HumanOpens, false, false, false, false, 0, {}};
@@ -18,8 +19,12 @@ int32_t lineSum(int first, int second, int third)
 
 void clearBoard(HWND window)
 {
-    for (int n = 1; n <= 9; ++n)
-        game.board[n] = Empty;
+    for (int n = 1; n <= 9; ++n) {
+        if (game.board[n] != Empty) {
+            game.board[n] = Empty;
+            announceSquare(window, n);
+        }
+    }
     game.moveCount = 0;
     requestRepaint(window);
 }

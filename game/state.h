@@ -29,5 +29,6 @@ extern const int WinLines[8][3];
 
 int32_t lineSum(int first, int second, int third);
 
-// Empties the board, sets moveCount to 0 and requests a repaint of the whole window.
+// Empties the board (announcing each square it frees), sets moveCount to 0 and requests a repaint of the
+// whole window.
 void clearBoard(HWND window);

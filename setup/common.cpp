@@ -2,6 +2,7 @@
 #include "setup/common.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "setup/cmdline.h"
@@ -83,18 +84,18 @@ bool runsElevated()
     return known && elevation.TokenIsElevated != 0;
 }
 
-int runElevated(const char *argument1, const char *argument2)
+int runElevated(const char *argument1, const char *argument2, int refusedCode, int unfinishedCode)
 {
     static char arguments[ArgumentCapacity];
     static wchar_t wideArguments[ArgumentCapacity];
     if (!restartArguments(argument1, argument2, GetCurrentProcessId(), arguments, sizeof arguments) ||
         MultiByteToWideChar(CP_ACP, 0, arguments, -1, wideArguments, ArgumentCapacity) == 0)
-        return RestartRefused;
+        return refusedCode;
     const auto shellExecuteEx = SYSTEM_FUNCTION("shell32.dll", ShellExecuteExW);
     const auto waitFor = SYSTEM_FUNCTION("kernel32.dll", WaitForSingleObject);
     const auto getExitCode = SYSTEM_FUNCTION("kernel32.dll", GetExitCodeProcess);
     if (shellExecuteEx == nullptr || waitFor == nullptr || getExitCode == nullptr)
-        return RestartRefused;
+        return refusedCode;
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     // NOCLOSEPROCESS: the process handle, to wait for. NOZONECHECKS: this very file runs already; a
@@ -105,13 +106,21 @@ int runElevated(const char *argument1, const char *argument2)
     info.lpFile = setupRun.modulePathW;
     info.lpParameters = wideArguments;
     info.nShow = SW_SHOWNORMAL;
-    if (!shellExecuteEx(&info))
-        return RestartRefused;
+    // The shell may hand the start to extensions of its own, which need COM in a single-threaded apartment.
+    const auto coInitializeEx = SYSTEM_FUNCTION("ole32.dll", CoInitializeEx);
+    const auto coUninitialize = SYSTEM_FUNCTION("ole32.dll", CoUninitialize);
+    const bool com = coInitializeEx != nullptr && coUninitialize != nullptr &&
+                     SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    const BOOL started = shellExecuteEx(&info);
+    if (com)
+        coUninitialize();
+    if (!started)
+        return refusedCode;
     if (info.hProcess == nullptr)
-        return RestartUnfinished;
+        return unfinishedCode;
     DWORD code = 0;
     const bool ended =
         waitFor(info.hProcess, ElevatedRunWaitMilliseconds) == WAIT_OBJECT_0 && getExitCode(info.hProcess, &code);
     CloseHandle(info.hProcess);
-    return ended ? static_cast<int>(code) : RestartUnfinished;
+    return ended ? static_cast<int>(code) : unfinishedCode;
 }

@@ -42,10 +42,8 @@ void formVendorFolder(char *path);
 // Whether the process token is elevated.
 bool runsElevated();
 
-enum { RestartRefused = -1, RestartUnfinished = -2 };
-
 // Starts this program again with administrator rights (the verb "runas"), with argument1, argument2 and
-// the restart mark, and waits for it, ElevatedRunWaitMilliseconds at most. Returns its exit code;
-// RestartRefused when the user refused the elevation or it could not be started; RestartUnfinished when
-// it has not ended in time (or cannot be waited for).
-int runElevated(const char *argument1, const char *argument2);
+// the restart mark, and waits for it, ElevatedRunWaitMilliseconds at most. Returns its exit code, whatever
+// its value; refusedCode when the user refused the elevation or it could not be started; unfinishedCode
+// when it has not ended in time (or cannot be waited for).
+int runElevated(const char *argument1, const char *argument2, int refusedCode, int unfinishedCode);

@@ -120,14 +120,17 @@ int installProgram(bool quiet)
     // A running game holds its file: it is asked to quit before the copy replaces it.
     closeRunningInstance();
     wchar_t target[PathCapacity];
-    if (!fits || MultiByteToWideChar(CP_ACP, 0, path, -1, target, PathCapacity) == 0 ||
-        !CopyFileW(setupRun.modulePathW, target, FALSE)) {
+    const bool named = fits && MultiByteToWideChar(CP_ACP, 0, path, -1, target, PathCapacity) != 0;
+    // A copy does not replace a read-only or hidden file, as an earlier installation from a CD left it.
+    if (named)
+        SetFileAttributesW(target, FILE_ATTRIBUTE_NORMAL);
+    const auto copyFile = SYSTEM_FUNCTION("kernel32.dll", CopyFileW);
+    if (!named || copyFile == nullptr || !copyFile(setupRun.modulePathW, target, FALSE)) {
         // Missing rights: try once more with them and end as that run ends. An installer that has them
         // already, or that is that second try, would only fail the same way again, so it stops here.
         if (runsElevated() || setupRun.restarted)
             return 1;
-        const int elevated = runElevated(setupRun.argument1, "");
-        return elevated < 0 ? 1 : elevated;
+        return runElevated(setupRun.argument1, "", 1, 1);
     }
     // A copy keeps the attributes of its source: a Setup.exe from a CD or a read-only share would give a
     // read-only nxl.exe, which the next installation could not replace.

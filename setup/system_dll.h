@@ -1,6 +1,7 @@
-// system_dll.h: functions of system libraries that only setup runs need (registry, token, shell, COM),
-// loaded from the system folder when first called, so that a game run starts without those libraries;
-// and the few kernel calls on other processes (start, wait, exit code) that tests must see.
+// system_dll.h: functions of system libraries that only setup runs or screen readers need (registry,
+// token, shell, COM, accessibility), loaded from the system folder when first called, so that a game
+// run starts without those libraries; and the few kernel calls on other processes (start, wait, exit
+// code) and files (the copy of the program) whose Windows behaviour tests must see.
 #pragma once
 
 // The address of the named function in the system library (for example "shell32.dll"), or null.

@@ -72,13 +72,20 @@ int uninstallProgram(bool quiet)
                               StyleConfirm) != AnswerYes)
         return 2;
 
-    if (uninstallEntryAccess() == EntryProtected) {
+    char programVendor[PathCapacity], programFolder[PathCapacity];
+    formVendorFolder(programVendor);
+    lstrcpyA(programFolder, programVendor);
+    const bool folderThere = appendPath(programFolder, sizeof programFolder, "\\nxl") &&
+                             GetFileAttributesA(programFolder) != INVALID_FILE_ATTRIBUTES;
+    const EntryAccess access = uninstallEntryAccess();
+    // Without the entry, a program folder left behind (a removal cut short) is still to be removed, and
+    // below the program files only with the rights.
+    if (access == EntryProtected || (access == EntryAbsent && folderThere && !runsElevated())) {
         // Once elevated, a run that still may not is refused for good (UAC off, a standard user).
         if (setupRun.restarted)
             return 4;
         // The user has answered already: the elevated run is quiet, and its outcome is this run's.
-        const int elevated = runElevated("/Uninstall", "/Quiet");
-        return elevated == RestartRefused ? 2 : elevated == RestartUnfinished ? 4 : elevated;
+        return runElevated("/Uninstall", "/Quiet", 2, 4);
     }
 
     closeRunningInstance();
@@ -100,8 +107,6 @@ int uninstallProgram(bool quiet)
     if (appendPath(shortcutPath, sizeof shortcutPath, "\\nxl\\Noxel.lnk"))
         DeleteFileA(shortcutPath);
 
-    char programVendor[PathCapacity];
-    formVendorFolder(programVendor);
     startRemoval(startMenuVendor, programVendor);
     return 3;
 }

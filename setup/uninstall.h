@@ -2,7 +2,8 @@
 #pragma once
 
 // Asks (unless quiet) and removes the installation, or hands the removal to an elevated restart when
-// this run may not delete the uninstall entry, and ends as that run ends. Returns the exit code: 2
+// this run may not delete the uninstall entry (or, the entry gone, the program folder left behind), and
+// ends as that run ends. Returns the exit code: 2
 // declined or elevation refused; 3 entry and shortcut removed and the removal of the folders started; 4
 // nothing removed: the entry could not be deleted, also once elevated, or the elevated run has not
 // ended in time.

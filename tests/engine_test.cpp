@@ -247,6 +247,18 @@ TEST_F(Engine, InputWhileBusyIsDropped)
     EXPECT_EQ(boardText(), EmptyBoard);
 }
 
+// Screen readers hear of every square that changes, once it holds its new mark, and of no other.
+TEST_F(Engine, EveryChangedSquareIsAnnouncedWithItsNewMark)
+{
+    playHumanMove(w, 5);
+    ASSERT_EQ(fake::announced.size(), 2u);
+    EXPECT_EQ(fake::announced[0] + fake::announced[1].substr(1), "5XO");
+    fake::reset();
+    setBoard("XX./OO./...");
+    playHumanMove(w, 3);   // won: the finished line, then the emptied squares
+    EXPECT_EQ(fake::announced, (Events{"3X", "1.", "2.", "3.", "4.", "5."}));
+}
+
 // ---- Endings ---------------------------------------------------------------------------------
 
 // Every ending in both languages: its tones and pause, its box over the finished board, then the empty

@@ -111,6 +111,15 @@ BOOL WINAPI fakeCreateProcessW(const wchar_t *application, wchar_t *commandLine,
     return TRUE;
 }
 
+// As Windows does (Wine replaces such a file): a read-only or hidden target is not replaced.
+BOOL WINAPI fakeCopyFileW(const wchar_t *source, const wchar_t *target, BOOL failIfExists)
+{
+    const DWORD attributes = GetFileAttributesW(target);
+    const bool kept =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    return !kept && CopyFileW(source, target, failIfExists);
+}
+
 BOOL WINAPI fakeDeleteFileW(const wchar_t *path)
 {
     calls.push_back("DeleteFileW " + utf8(path));
@@ -136,6 +145,7 @@ void *systemFunction(const char *library, const char *function)
         {"WaitForSingleObject", reinterpret_cast<void *>(fakeWaitForSingleObject)},
         {"GetExitCodeProcess", reinterpret_cast<void *>(fakeGetExitCodeProcess)},
         {"CreateProcessW", reinterpret_cast<void *>(fakeCreateProcessW)},
+        {"CopyFileW", reinterpret_cast<void *>(fakeCopyFileW)},
         {"DeleteFileW", reinterpret_cast<void *>(fakeDeleteFileW)},
     };
     for (const auto &f : fakes)

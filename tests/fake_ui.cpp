@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "tests/utf8.h"
+#include "ui/access.h"
 #include "ui/message.h"
 #include "ui/paint.h"
 #include "ui/sound.h"
@@ -11,6 +12,7 @@
 namespace fake {
 
 std::vector<std::string> events;
+std::vector<std::string> announced;
 std::function<int()> answer;
 std::function<void()> duringWait;
 HWND const window = reinterpret_cast<HWND>(static_cast<intptr_t>(0x1234));
@@ -18,6 +20,7 @@ HWND const window = reinterpret_cast<HWND>(static_cast<intptr_t>(0x1234));
 void reset()
 {
     events.clear();
+    announced.clear();
     answer = nullptr;
     duringWait = nullptr;
     game = GameState{HumanOpens, false, false, false, false, 0, {}};
@@ -59,6 +62,12 @@ void waitPumping(uint16_t milliseconds)
     fake::events.push_back("wait " + std::to_string(milliseconds));
     if (fake::duringWait)
         fake::duringWait();
+}
+
+void announceSquare(HWND window, int square)
+{
+    fake::announced.push_back(std::to_string(square) + ".XO"[(game.board[square] + 3) % 3] +
+                              (window == fake::window ? "" : " of a foreign window"));
 }
 
 void requestRepaint(HWND window)

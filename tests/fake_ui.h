@@ -16,6 +16,9 @@ namespace fake {
 // "box <caption>|<text>|<icon>|<style in hex>" with the texts as UTF-8.
 extern std::vector<std::string> events;
 
+// Every announced square with what it holds then: "5X", "3O", "5." (emptied).
+extern std::vector<std::string> announced;
+
 // What showMessage answers (IDOK when unset) and what a wait does while it "waits".
 extern std::function<int()> answer;
 extern std::function<void()> duringWait;

@@ -132,17 +132,21 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
         bool install, starts;
         DWORD waited, code;
         int expected;
+        LONG entry = ERROR_ACCESS_DENIED;   // the uninstall entry, without the rights to delete it
     } cases[] = {
         {true, true, WAIT_OBJECT_0, 0, 0},     {true, true, WAIT_OBJECT_0, 1, 1},
         {true, true, WAIT_TIMEOUT, 0, 1},      {true, false, WAIT_OBJECT_0, 0, 1},
         {false, true, WAIT_OBJECT_0, 3, 3},    {false, true, WAIT_OBJECT_0, 4, 4},
         {false, true, WAIT_TIMEOUT, 3, 4},     {false, true, WAIT_FAILED, 3, 4},
         {false, false, WAIT_OBJECT_0, 3, 2},
+        // Any code is passed on, also one that reads as negative: it is no refusal.
+        {false, true, WAIT_OBJECT_0, 0xFFFFFFFF, -1}, {true, true, WAIT_OBJECT_0, 0xC0000005, static_cast<int>(0xC0000005)},
+        {false, true, WAIT_OBJECT_0, 3, 3, ERROR_FILE_NOT_FOUND},   // no entry, but the program folder left behind
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.install << c.starts << " " << c.waited << " " << c.code);
+        SCOPED_TRACE(::testing::Message() << c.install << c.starts << " " << c.waited << " " << c.code << " " << c.entry);
         fakesys::reset();
-        fakesys::entryOpenResult = ERROR_ACCESS_DENIED;
+        fakesys::entryOpenResult = c.entry;
         fakesys::elevationStarts = c.starts;
         fakesys::waitResult = c.waited;
         fakesys::exitCode = c.code;
@@ -173,7 +177,7 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
     EXPECT_TRUE(exists(shortcut()));
 }
 
-// With the rights, or with nothing installed, the entry goes first (in the 32-bit view), then the
+// With the rights, installed or not, the entry goes first (in the 32-bit view), then the
 // shortcut; a command interpreter without a window removes the folders. An entry that stays keeps
 // everything.
 TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
@@ -190,6 +194,7 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
     const struct {
         LONG opened, deleted;
         int expected;
+        LONG entry = ERROR_ACCESS_DENIED;   // the uninstall entry, without the rights to delete it
     } cases[] = {
         {ERROR_SUCCESS, ERROR_SUCCESS, 3},
         {ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND, 3},   // nothing installed: the steps run all the same
@@ -197,6 +202,7 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
     };
     for (const auto &c : cases) {
         fakesys::reset();
+        fakesys::elevated = true;
         fakesys::entryOpenResult = c.opened;
         fakesys::entryDeleteResult = c.deleted;
         CloseHandle(CreateFileA(shortcut().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
@@ -211,9 +217,12 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
 }
 
 // A reinstall over a running game: the game is asked to quit and waited for before the copy; the copy
-// loses the read-only attribute and the download mark that its source may carry.
+// loses the read-only attribute and the download mark that its source may carry, and replaces an
+// installed file that an earlier copy left read-only.
 TEST_F(SetupRuns, InstallWaitsForARunningGameAndLeavesAWritableFile)
 {
+    CloseHandle(CreateFileA(installed().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, nullptr));
     const std::string source = root + "\\Setup.exe";
     CloseHandle(CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY, nullptr));
     ASSERT_NE(GetFileAttributesA(source.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);

@@ -39,7 +39,9 @@ void updateTitle(HWND window)
     lstrcpyW(title, TitleBase);
     lstrcatW(title, statusText);
     // UTF-16: the no-break space is the byte 0xA0 only in some code pages (a lead byte in 936 and 949).
-    SetWindowTextW(window, title);
+    // The window's procedure is ANSI, and SetWindowTextW would hand it the text converted to the code
+    // page (932 turns U+00A0 into "?"); the default handling stores the UTF-16 text as it is.
+    DefWindowProcW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
 }
 
 void centerWindow(HWND window)

@@ -17,12 +17,19 @@ int gridLines(int32_t extent, int32_t positions[2])
     return count;
 }
 
+BoardRect squareRect(int32_t width, int32_t height, int n)
+{
+    const int32_t cw = width / 3, ch = height / 3;
+    const int32_t column = (n - 1) % 3, row = (n - 1) / 3;
+    return {column * cw, row * ch, column == 2 ? width : (column + 1) * cw, row == 2 ? height : (row + 1) * ch};
+}
+
 BoardRect markRect(int32_t width, int32_t height, int n)
 {
     const int32_t cw = width / 3, ch = height / 3;
     const int32_t ix = cw / 10, iy = ch / 10;
-    const int32_t left = ((n - 1) % 3) * cw, top = ((n - 1) / 3) * ch;
-    return {left + ix, top + iy, left + cw - ix, top + ch - iy};
+    const BoardRect square = squareRect(width, height, n);
+    return {square.left + ix, square.top + iy, square.left + cw - ix, square.top + ch - iy};
 }
 
 int32_t markPenWidth(int32_t width, int32_t height)
@@ -38,9 +45,8 @@ BoardRect shadowRect(const BoardRect &mark)
 
 BoardPoint numberPosition(int32_t width, int32_t height, int n)
 {
-    const int32_t cw = width / 3, ch = height / 3;
-    const int32_t left = ((n - 1) % 3) * cw, top = ((n - 1) / 3) * ch;
-    return {left + cw / 2 - 2, top + ch / 2 - 10};
+    const BoardRect square = squareRect(width, height, n);
+    return {square.left + width / 3 / 2 - 2, square.top + height / 3 / 2 - 10};
 }
 
 int squareAt(int32_t width, int32_t height, uint32_t x, uint32_t y)

@@ -16,6 +16,10 @@ struct BoardPoint {
 // the multiples of extent / 3 that lie within 5..extent - 5. Returns how many it wrote.
 int gridLines(int32_t extent, int32_t positions[2]);
 
+// Square n (1..9) of a client area, as painting and hit test divide it: the last column and row take
+// the remainder of the division by 3.
+BoardRect squareRect(int32_t width, int32_t height, int n);
+
 // The rectangle of the mark in square n (1..9), and the pen width of marks and shadows.
 BoardRect markRect(int32_t width, int32_t height, int n);
 int32_t markPenWidth(int32_t width, int32_t height);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "game/state.h"
 
 #define NBSP2 L"\u00A0\u00A0"
@@ -59,6 +61,12 @@ const wchar_t CaptionInstall[] = L"Installation";
 const wchar_t InstallHeader[] = L"Noxel\u00A0v1.0.0.0\r";
 const TextPairW TextInstallQuestion = {L"Install for all users?", L"F\u00FCr alle Benutzer installieren?"};
 
+const TextPairW TextSquare = {L"Square", L"Feld"};
+const TextPairW TextSquareEmpty = {L"empty", L"leer"};
+const TextPairW TextSquareCross = {L"Cross", L"Kreuz"};
+const TextPairW TextSquareRing = {L"Ring", L"Kreis"};
+const TextPairW TextPlay = {L"Play", L"Setzen"};
+
 const char ShortcutDescription[] = "Noxel Spiel/Game";
 const char DisplayName[] = "Noxel";
 const char DisplayVersion[] = "v1.0.0.0";
@@ -84,4 +92,16 @@ const wchar_t *pickTextW(const wchar_t *english, const wchar_t *german)
 const wchar_t *pickTextW(const TextPairW &pair)
 {
     return pickTextW(pair.english, pair.german);
+}
+
+void composeSquareName(wchar_t *out, size_t size, int square, Cell cell)
+{
+    const wchar_t number[5] = {L' ', static_cast<wchar_t>(L'0' + square), L':', L' ', L'\0'};
+    const wchar_t *mark = pickTextW(cell == Cross ? TextSquareCross : cell == Ring ? TextSquareRing : TextSquareEmpty);
+    size_t at = 0;
+    for (const wchar_t *piece : {pickTextW(TextSquare), static_cast<const wchar_t *>(number), mark})
+        for (; *piece != L'\0' && at + 1 < size; ++piece)
+            out[at++] = *piece;
+    if (size != 0)
+        out[at] = L'\0';
 }

@@ -1,6 +1,10 @@
 // texts.h: every text the user sees, in English and German, and the choice of language.
 #pragma once
 
+#include <stddef.h>
+
+#include "game/state.h"
+
 struct TextPairW {
     const wchar_t *english;
     const wchar_t *german;
@@ -35,6 +39,13 @@ extern const TextPairW CaptionUninstall, TextUninstallQuestion;
 extern const wchar_t CaptionInstall[];
 extern const wchar_t InstallHeader[];
 extern const TextPairW TextInstallQuestion;
+
+// The board as screen readers read it, 16-bit: "Square 5: Cross" (the word, the number and a colon,
+// the mark), and the squares' default action.
+extern const TextPairW TextSquare, TextSquareEmpty, TextSquareCross, TextSquareRing, TextPlay;
+
+// The name of square n (1..9) holding cell, in the chosen language, cut to fit size characters.
+void composeSquareName(wchar_t *out, size_t size, int square, Cell cell);
 
 // Texts outside the window, 8-bit ASCII, the same in both languages.
 extern const char ShortcutDescription[];

@@ -2,6 +2,7 @@
 #include "ui/winproc.h"
 
 #include "game/flow.h"
+#include "ui/access.h"
 #include "ui/frame.h"
 #include "ui/geometry.h"
 #include "ui/message.h"
@@ -134,6 +135,26 @@ void cellFromClick(HWND window, LPARAM lParam)
         playHumanMove(window, square);
 }
 
+namespace {
+
+// A square's default action, played as a click on it would be: not while a box has disabled the window.
+void playPostedSquare(HWND window, WPARAM square)
+{
+    if (square >= 1 && square <= 9 && IsWindowEnabled(window))
+        playHumanMove(window, static_cast<int>(square));
+}
+
+// Only the client area is the board's own object; the sign of lParam on 64-bit is not part of the id.
+LRESULT onGetObject(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)
+                               ? answerAccessibleObject(window, wParam)
+                               : 0;
+    return result != 0 ? result : DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
+}
+
+}  // namespace
+
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -157,6 +178,14 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONDOWN:
         cellFromClick(window, lParam);
         return 0;
+    case PlaySquareMessage:
+        playPostedSquare(window, wParam);
+        return 0;
+    case WM_GETOBJECT:
+        return onGetObject(window, wParam, lParam);
+    case WM_NCDESTROY:
+        disconnectAccessibleObject();
+        return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

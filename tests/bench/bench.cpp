@@ -13,6 +13,7 @@
 
 #include "tests/driver/nxl_driver.h"
 #include "tests/driver/strategy.h"
+#include "tests/utf8.h"
 #include "ui/sound.h"
 
 using driver::Game;
@@ -83,7 +84,8 @@ double cpuMs()
         fclose(in);
         for (size_t i = 0; i < n; ++i)
             text[i] = text[i] == 0 ? ' ' : text[i];
-        if (strstr(text, "nxl.exe") == nullptr || strstr(text, "nxl_bench") != nullptr)
+        // The program under test by its full path: other sessions on the machine may run an nxl.exe too.
+        if (strstr(text, utf8(driver::program().c_str()).c_str()) == nullptr)
             continue;
         snprintf(path, sizeof path, "Z:\\proc\\%s\\stat", entry.cFileName);
         in = fopen(path, "rb");

@@ -2,6 +2,7 @@
 // title, size, menu, painting, moves, the computer's answer, endings, options, About and closing.
 #include <gtest/gtest.h>
 
+#include "tests/access_reader.h"
 #include "tests/box_texts.h"
 #include "tests/driver/nxl_driver.h"
 #include "tests/driver/strategy.h"
@@ -377,6 +378,83 @@ TEST_F(Window, SmallestWindowTakesNoClickButKeysAndPaints)
     ASSERT_TRUE(game.setClientSize(300, 300));
     Board b;
     EXPECT_TRUE(driver::waitUntil([&] { return strategy::answered(Empty, 5, b = game.stableBoard()); })) << b;
+}
+
+// ---- Screen readers -------------------------------------------------------------------------------------
+
+std::vector<LONG> announced;   // the squares of the game's name-change events, in order
+
+void CALLBACK recordEvent(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object == OBJID_CLIENT)
+        announced.push_back(child);
+}
+
+// Reads the nine squares of an empty board in a 300 x 300 client area, plays square 5 through its default
+// action and reads it again once the computer's answer has been announced. Returns the Ring's square.
+int readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<std::wstring> &marks, const wchar_t *play)
+{
+    IAccessible *board = accessibleBoard(game.window());
+    LONG children = 0;
+    if (board == nullptr || board->get_accChildCount(&children) != S_OK || children != 9) {
+        ADD_FAILURE() << "no board of nine squares";
+        return 0;
+    }
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_CLIENT);
+    POINT origin = {0, 0};
+    ClientToScreen(game.window(), &origin);
+    for (long n = 1; n <= 9; ++n) {
+        EXPECT_EQ(readText(board, &IAccessible::get_accName, n), square + std::to_wstring(n) + marks[0]);
+        EXPECT_EQ(readText(board, &IAccessible::get_accDefaultAction, n), play);
+        EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, n), ROLE_SYSTEM_PUSHBUTTON);
+        EXPECT_EQ(readNumber(board, &IAccessible::get_accState, n), 0);
+        LONG x = 0, y = 0, w = 0, h = 0;
+        board->accLocation(&x, &y, &w, &h, childId(n));
+        EXPECT_EQ((std::vector<LONG>{x - origin.x, y - origin.y, w, h}),
+                  (std::vector<LONG>{(n - 1) % 3 * 100, (n - 1) / 3 * 100, 100, 100}));
+        VARIANT hit = {};
+        board->accHitTest(x + 99, y + 99, &hit);
+        EXPECT_EQ(hit.lVal, n);
+    }
+    announced.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, recordEvent,
+                                         game.pid(), 0, WINEVENT_OUTOFCONTEXT);
+    // The call returns at once, not after the move with its one-second pause (which may end in a box).
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(board->accDoDefaultAction(childId(5)), S_OK);
+    EXPECT_LT(GetTickCount() - start, 900u);
+    const Board b = game.waitChange(game.waitChange(Empty, 2000), 3000);
+    const int ring = static_cast<int>(b.find('O')) + 1;
+    EXPECT_EQ(b[4], 'X');
+    // Out-of-context events come while this thread takes its messages.
+    EXPECT_TRUE(driver::waitUntil([&] {
+        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageW(&m);
+        return announced == std::vector<LONG>{5, ring};
+    }, 2000)) << announced.size();
+    UnhookWinEvent(hook);
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, 5), square + L"5" + marks[1]);
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, ring), square + std::to_wstring(ring) + marks[2]);
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 5), STATE_SYSTEM_UNAVAILABLE);
+    // A taken square refuses the action as it refuses a click.
+    EXPECT_EQ(board->accDoDefaultAction(childId(ring)), S_OK);
+    EXPECT_TRUE(game.handledPosted());
+    EXPECT_EQ(game.stableBoard(), b);
+    board->Release();
+    return ring;
+}
+
+TEST_F(Window, ScreenReaderReadsAndPlaysTheBoardLikeAClick)
+{
+    readAndPlayBoard(game, L"Square ", {L": empty", L": Cross", L": Ring"}, L"Play");
+}
+
+TEST(German, ScreenReaderReadsAndPlaysTheBoard)
+{
+    Game game;
+    ASSERT_NE(game.window(), nullptr) << game.startFailure();
+    game.setClientSize(300, 300);
+    readAndPlayBoard(game, L"Feld ", {L": leer", L": Kreuz", L": Kreis"}, L"Setzen");
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+// access.h: the board as screen readers see it (Active Accessibility): nine squares with names, states
+// and places, played through their default action, and the event that tells of a changed square.
+#pragma once
+
+#include <stdint.h>
+
+#include "game/state.h"
+
+// Posted to the main window by a square's default action: wParam is the square, played as a click.
+enum : unsigned { PlaySquareMessage = 0x8000 + 1 };   // WM_APP + 1
+
+// Tells screen readers that the square's name has changed (its mark was placed or removed).
+void announceSquare(HWND window, int square);
+
+// The answer to WM_GETOBJECT for the client area: a reference to the board's object, created when first
+// asked, with the accessibility library loaded from the system folder then. 0 when it cannot be given,
+// which leaves the system's default object.
+intptr_t answerAccessibleObject(HWND window, uintptr_t wParam);
+
+// The window is being destroyed: the object drops it, and every later call answers RPC_E_DISCONNECTED.
+void disconnectAccessibleObject();
