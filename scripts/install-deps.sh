@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # install-deps.sh: installs with apt-get whatever the build and the tests need and this machine lacks,
 # the 32-bit Wine for the shipped file included, and on a machine that runs no i386 code itself a qemu
-# to run that Wine through (build/tools/qemu-i386). Generates the English and German UTF-8 locales,
-# without which Wine cannot name a file outside ASCII.
+# to run that Wine through (build/tools/qemu-i386). Generates the English, German and Japanese UTF-8
+# locales, without which Wine cannot name a file outside ASCII (nor give a program code page 932).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -30,8 +30,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# The tests run Wine under LC_ALL=en_US.UTF-8, de_DE.UTF-8 and ja_JP.UTF-8. Without those locales on the host, Wine
-# takes Unix file names for ASCII and cannot create a folder such as "Łódź".
+# The tests run Wine under LC_ALL=en_US.UTF-8, de_DE.UTF-8 and ja_JP.UTF-8. Without those locales on the
+# host, Wine takes Unix file names for ASCII and cannot create a folder such as "Łódź".
 for name in en_US de_DE ja_JP; do
   locale -a 2>/dev/null | grep -qix "$name.utf-\?8" || $SUDO localedef -i "$name" -f UTF-8 "$name.UTF-8"
 done

@@ -120,7 +120,7 @@ DWORD scaled(DWORD milliseconds)
     return static_cast<DWORD>(static_cast<unsigned long long>(milliseconds) * startTimeout() / 10000);
 }
 
-Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForWindow)
+Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForWindow, HANDLE token)
 {
     const std::wstring path = exe.empty() ? program() : exe;
     std::wstring commandLine = L"\"" + path + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
@@ -128,10 +128,14 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
     startup.cb = sizeof startup;
     // A start that fails before the program has run (Wine's loader) says nothing about the program: it is
     // reported and tried once more. A program that starts and then ends is not tried again.
-    for (int attempt = 0; !CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                          nullptr, &startup, &info_);
-         ++attempt) {
-        startFailure_ = "CreateProcessW failed with error " + std::to_string(GetLastError());
+    auto start = [&] {
+        return token != nullptr ? CreateProcessAsUserW(token, path.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                                                       0, nullptr, nullptr, &startup, &info_)
+                                : CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                                 nullptr, &startup, &info_);
+    };
+    for (int attempt = 0; !start(); ++attempt) {
+        startFailure_ = "the start failed with error " + std::to_string(GetLastError());
         fprintf(stderr, "driver: %s for %s\n", startFailure_.c_str(), utf8(commandLine.c_str()).c_str());
         if (attempt == 1)
             return;

@@ -48,8 +48,10 @@ using Board = std::string;
 class Game {
 public:
     // Starts exe (default: the program under test) with the arguments and, unless told otherwise,
-    // waits for its game window. Under Wine the program's language follows LC_ALL of the driver.
-    explicit Game(const std::wstring &arguments = L"", const std::wstring &exe = L"", bool waitForWindow = true);
+    // waits for its game window; with a token, as that token's user. Under Wine the program's language
+    // follows LC_ALL of the driver.
+    explicit Game(const std::wstring &arguments = L"", const std::wstring &exe = L"", bool waitForWindow = true,
+                  HANDLE token = nullptr);
     ~Game();
 
     HWND window() const { return window_; }
