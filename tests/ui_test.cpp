@@ -432,11 +432,10 @@ TEST(Geometry, ClicksFindTheirSquare)
 
 TEST(Geometry, WindowSizeAndCentring)
 {
-    EXPECT_EQ(mainWindowSize(1000, 96).x, 666);
-    EXPECT_EQ(mainWindowSize(1000, 96).y, 686);
-    EXPECT_EQ(mainWindowSize(1017, 96).x, 678);
-    EXPECT_EQ(mainWindowSize(1017, 96).y, 698);
-    EXPECT_EQ(mainWindowSize(1000, 144).y, 696);
+    EXPECT_EQ(mainWindowSize(1000).x, 666);
+    EXPECT_EQ(mainWindowSize(1000).y, 686);
+    EXPECT_EQ(mainWindowSize(1017).x, 678);
+    EXPECT_EQ(mainWindowSize(1017).y, 698);
     BoardPoint at = centeredOrigin({0, 0, 1920, 1040}, 678, 698);
     EXPECT_EQ(at.x, 621);
     EXPECT_EQ(at.y, 171);

@@ -1,5 +1,5 @@
-// frame.cpp: the main window's class name, its title with the options, its centring on the work area
-// and its DPI.
+// frame.cpp: the main window's class name, its title with the options, and its centring on the work
+// area.
 #include "ui/frame.h"
 
 #include "ui/geometry.h"
@@ -52,20 +52,4 @@ void centerWindow(HWND window)
     const BoardPoint at = centeredOrigin({work.left, work.top, work.right, work.bottom},
                                          outer.right - outer.left, outer.bottom - outer.top);
     SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
-UINT windowDpi(HWND window)
-{
-    // Windows before 10 (version 1607) lack GetDpiForWindow: it is looked up, not imported, and there
-    // the screen's DPI, the one the system started with, is the window's.
-    typedef UINT(WINAPI * DpiForWindow)(HWND);
-    const auto forWindow = reinterpret_cast<DpiForWindow>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-    const UINT dpi = window != nullptr && forWindow != nullptr ? forWindow(window) : 0;
-    if (dpi != 0)
-        return dpi;
-    HDC screen = GetDC(nullptr);
-    const int logical = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return static_cast<UINT>(logical);
 }

@@ -1,5 +1,5 @@
-// frame.h: what the main window, its procedure and its painting share: the class name, the command
-// ids, the title with the options, the centring on the work area and the window's DPI.
+// frame.h: what the main window and its procedure share: the class name, the command ids, the title
+// with the options, and the centring on the work area.
 #pragma once
 
 #include <stddef.h>
@@ -27,6 +27,3 @@ void composeStatus(wchar_t *out, size_t size);
 
 // Centres the window on the work area of the primary display.
 void centerWindow(HWND window);
-
-// The DPI of the display the window is on; for a null window (before it exists) the system's.
-UINT windowDpi(HWND window);

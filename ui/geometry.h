@@ -41,8 +41,8 @@ BoardPoint numberPosition(int32_t width, int32_t height, int n, uint32_t dpi);
 int squareAt(int32_t width, int32_t height, uint32_t x, uint32_t y);
 
 // The outer size of the main window from the system's full-screen client height cy: W = 2 * cy / 3
-// wide and W + 20 (at 96 DPI) high.
-BoardPoint mainWindowSize(int32_t fullScreenHeight, uint32_t dpi);
+// wide and W + 20 high.
+BoardPoint mainWindowSize(int32_t fullScreenHeight);
 
 // The top-left corner that centres a window of the given outer size within the work area.
 BoardPoint centeredOrigin(const BoardRect &work, int32_t windowWidth, int32_t windowHeight);

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "ui/frame.h"
 #include "ui/geometry.h"
 
 namespace {
@@ -26,9 +25,20 @@ void drawShape(HDC dc, const BoardRect &r, bool isCross, int32_t penWidth, COLOR
     DeleteObject(pen);
 }
 
+// The window's DPI: GetDpiForWindow where the system has it (from Windows 10 1607 on; looked up, not
+// imported, so that the program still starts on 7 and 8.1), else the device context's, the DPI the
+// system started with.
+UINT windowDpi(HWND window, HDC dc)
+{
+    typedef UINT(WINAPI * DpiForWindow)(HWND);
+    const auto forWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    return forWindow != nullptr ? forWindow(window) : static_cast<UINT>(GetDeviceCaps(dc, LOGPIXELSY));
+}
+
 // The numbers' font: the system font's height at the window's DPI. The system font itself is a bitmap
 // font made for the DPI the system started with, so it is only kept where both are 96 (null is
-// returned); elsewhere the message font's face, an outline font, draws it sharp at any size.
+// returned); elsewhere an outline font of its kind draws the numbers sharp at any size.
 HFONT createNumberFont(HDC dc, UINT dpi)
 {
     const int systemDpi = GetDeviceCaps(dc, LOGPIXELSY);
@@ -36,12 +46,9 @@ HFONT createNumberFont(HDC dc, UINT dpi)
         return nullptr;
     LOGFONTA font;
     GetObjectA(GetStockObject(SYSTEM_FONT), sizeof font, &font);
-    NONCLIENTMETRICSA metrics;
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        lstrcpyA(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
     font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), systemDpi);
     font.lfWidth = 0;
+    font.lfOutPrecision = OUT_TT_ONLY_PRECIS;
     return CreateFontIndirectA(&font);
 }
 
@@ -67,12 +74,11 @@ void paintBoard(HWND window)
     RECT client;
     GetClientRect(window, &client);
     const int32_t width = client.right, height = client.bottom;
-    const UINT dpi = windowDpi(window);
+    const UINT dpi = windowDpi(window, dc);
 
-    // The grid's lines are 1 pixel wide at 96 DPI: the device context's own pen there.
-    const int32_t lineWidth = scaleToDpi(1, dpi);
-    HPEN linePen = lineWidth != 1 ? CreatePen(PS_SOLID, lineWidth, RGB(0, 0, 0)) : nullptr;
-    HGDIOBJ keptPen = linePen != nullptr ? SelectObject(dc, linePen) : nullptr;
+    // The grid's lines are 1 pixel wide at 96 DPI, as the device context's own pen draws them.
+    HPEN linePen = CreatePen(PS_SOLID, scaleToDpi(1, dpi), RGB(0, 0, 0));
+    HGDIOBJ keptPen = SelectObject(dc, linePen);
     int32_t lines[2];
     const int vertical = gridLines(width, dpi, lines);
     for (int i = 0; i < vertical; ++i) {
@@ -84,10 +90,8 @@ void paintBoard(HWND window)
         MoveToEx(dc, 0, lines[i], nullptr);
         LineTo(dc, width, lines[i]);
     }
-    if (linePen != nullptr) {
-        SelectObject(dc, keptPen);
-        DeleteObject(linePen);
-    }
+    SelectObject(dc, keptPen);
+    DeleteObject(linePen);
 
     for (int n = 1; n <= 9; ++n)
         if (game.board[n] != Empty)

@@ -56,7 +56,7 @@ void runMainWindow()
         ExitProcess(255);
 
     game.moveCount = 0;
-    const BoardPoint size = mainWindowSize(GetSystemMetrics(SM_CYFULLSCREEN), windowDpi(nullptr));
+    const BoardPoint size = mainWindowSize(GetSystemMetrics(SM_CYFULLSCREEN));
     // No title here: the window procedure sets it, in UTF-16, while the window is created.
     HWND window = CreateWindowExA(WS_EX_CLIENTEDGE, MainWindowClass, nullptr, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                   CW_USEDEFAULT, CW_USEDEFAULT, size.x, size.y, nullptr, nullptr, instance, nullptr);
