@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # check-exe.sh: the shipped executables need no DLL outside Windows, are hardened (ASLR, DEP, and
-# high-entropy ASLR on 64-bit) and carry the icon "I", the version information and the manifest.
+# high-entropy ASLR on 64-bit) and carry the icon "I", the version information and the manifest (as
+# invoker, aware of each display's DPI).
 #   check-exe.sh nxl.exe [more.exe ...]
 set -uo pipefail
 failed=0
@@ -23,7 +24,7 @@ for exe in "$@"; do
   grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "$exe" "not a GUI program"
 
   # The resource directory: a group icon named I, a version resource and a manifest.
-  resources=$(python3 "$(dirname "$0")/pe-resources.py" "$exe") || { fail "$exe" "unreadable resources"; continue; }
+  resources=$(python3 "$(dirname "$0")/pe-resources.py" "$exe") || { fail "$exe" "resources unreadable or incomplete"; continue; }
   for want in "GROUP_ICON I" "VERSION 1" "MANIFEST 1"; do
     grep -qx "$want" <<<"$resources" || fail "$exe" "resource missing: $want"
   done

@@ -1,11 +1,18 @@
 #!/usr/bin/env python3
 """pe-resources.py: lists the top two levels of a PE file's resource directory, one "TYPE NAME" a line
 (types by their usual names, names as text or number), and checks that the version resource says
-1.0.0.0 and names nxl.exe."""
+1.0.0.0 and names nxl.exe, and that the manifest asks for no elevation and declares per-monitor DPI
+awareness in the namespaces Windows reads them from."""
 import struct
 import sys
 
 TYPES = {3: "ICON", 14: "GROUP_ICON", 16: "VERSION", 24: "MANIFEST"}
+MANIFEST = (
+    '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>',
+    '<application xmlns="urn:schemas-microsoft-com:asm.v3"><windowsSettings>',
+    '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>',
+    '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>',
+)
 
 
 def main(path):
@@ -50,6 +57,11 @@ def main(path):
                 for want in ("1.0.0.0", "nxl.exe", "Noxel", "Ilvo Orvane"):
                     if want not in text:
                         sys.exit("version resource lacks " + want)
+            if kind == 24:
+                text = " ".join(leaf(sub).decode("utf-8", "replace").split())
+                for want in MANIFEST:
+                    if want not in text:
+                        sys.exit("manifest lacks " + want)
 
 
 if __name__ == "__main__":

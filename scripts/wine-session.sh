@@ -161,6 +161,10 @@ wine_session_start() {
     touch "$WINEPREFIX/.noxel-prefix-ready"
   fi
   # Wine's background services start with the first program and keep its output open; start them here,
-  # so that a test runner reading a test's output is not kept waiting by them.
-  wine_session_step "the first program (cmd /c exit)" "$WINE64" cmd /c exit || return 1
+  # so that a test runner reading a test's output is not kept waiting by them. That program also puts
+  # the display back to 96 DPI: a driver that was killed while it ran the game at another scale could
+  # not set back the user's LogPixels, which Wine reads at the start of every process.
+  # Wine quotes only the words with spaces when it joins them into cmd's command line.
+  wine_session_step "the first program (reg delete LogPixels)" "$WINE64" cmd /c \
+    reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f '>nul' '2>nul' '&' exit 0 || return 1
 }

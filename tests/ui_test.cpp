@@ -186,6 +186,21 @@ TEST_F(Ui, ExitAndAboutBoxesInBothLanguages)
     }
 }
 
+// Moved onto a display of another scale (WM_DPICHANGED, 0x02E0), the window takes the place and size
+// the system suggests and asks to be painted whole: shrinking alone would uncover nothing to paint.
+TEST_F(Ui, DpiChangeTakesTheSuggestedRectangleAndRepaints)
+{
+    HWND window = CreateWindowW(L"STATIC", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 400, 0, 0, 0, 0);
+    ValidateRect(window, nullptr);
+    RECT suggested = {10, 20, 310, 260}, outer = {}, client = {}, update = {};
+    EXPECT_EQ(mainWindowProc(window, 0x02E0, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested)), 0);
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    EXPECT_TRUE(EqualRect(&outer, &suggested));
+    EXPECT_TRUE(GetUpdateRect(window, &update, FALSE) && EqualRect(&update, &client));
+    DestroyWindow(window);
+}
+
 // ---- Message boxes -----------------------------------------------------------------------------
 
 TEST_F(Ui, ShowMessageFillsTheRecordAndSoundsFirst)
@@ -357,31 +372,39 @@ TEST_F(Wait, HandsAQuitRequestOnOnce)
 
 // ---- Geometry ------------------------------------------------------------------------------------
 
+TEST(Geometry, LengthsScaleWithTheDpiAsMulDivRounds)
+{
+    for (int dpi = 72; dpi <= 480; dpi += 12)
+        for (int32_t length : {0, 1, 2, 5, 10, 20, -3})
+            EXPECT_EQ(scaleToDpi(length, dpi), MulDiv(length, dpi, 96)) << length << " at " << dpi;
+}
+
 TEST(Geometry, GridLinesAtThirdsWithinTheMargins)
 {
     int32_t lines[2] = {-1, -1};
-    EXPECT_EQ(gridLines(300, lines), 2);
+    EXPECT_EQ(gridLines(300, 96, lines), 2);
     EXPECT_EQ(lines[0], 100);
     EXPECT_EQ(lines[1], 200);
-    EXPECT_EQ(gridLines(301, lines), 2);
+    EXPECT_EQ(gridLines(301, 96, lines), 2);
     EXPECT_EQ(lines[1], 200);
-    EXPECT_EQ(gridLines(11, lines), 1);
+    EXPECT_EQ(gridLines(11, 96, lines), 1);
     EXPECT_EQ(lines[0], 6);
     for (int32_t w : {10, 9, 3, 0, -5})
-        EXPECT_EQ(gridLines(w, lines), 0) << w;
+        EXPECT_EQ(gridLines(w, 96, lines), 0) << w;
+    // The margin is 8 at 144 DPI: of the lines at 7 and 14 only the second stays off the edges.
+    EXPECT_EQ(gridLines(23, 96, lines), 2);
+    EXPECT_EQ(gridLines(23, 144, lines), 1);
+    EXPECT_EQ(lines[0], 14);
 }
 
 TEST(Geometry, MarksShadowsAndNumbers)
 {
+    using Corners = std::vector<int32_t>;
+    auto corners = [](const BoardRect &r) { return Corners{r.left, r.top, r.right, r.bottom}; };
     const BoardRect cross = markRect(300, 300, 1);
-    EXPECT_EQ((std::vector<int32_t>{cross.left, cross.top, cross.right, cross.bottom}),
-              (std::vector<int32_t>{10, 10, 90, 90}));
-    const BoardRect shadow = shadowRect(cross);
-    EXPECT_EQ((std::vector<int32_t>{shadow.left, shadow.top, shadow.right, shadow.bottom}),
-              (std::vector<int32_t>{12, 12, 92, 92}));
-    const BoardRect ring = markRect(300, 300, 9);
-    EXPECT_EQ((std::vector<int32_t>{ring.left, ring.top, ring.right, ring.bottom}),
-              (std::vector<int32_t>{210, 210, 290, 290}));
+    EXPECT_EQ(corners(cross), (Corners{10, 10, 90, 90}));
+    EXPECT_EQ(corners(shadowRect(cross, 96)), (Corners{12, 12, 92, 92}));
+    EXPECT_EQ(corners(markRect(300, 300, 9)), (Corners{210, 210, 290, 290}));
     EXPECT_EQ(markPenWidth(300, 300), 10);
 
     const BoardRect wide = markRect(600, 300, 5);
@@ -390,11 +413,11 @@ TEST(Geometry, MarksShadowsAndNumbers)
     EXPECT_EQ(markPenWidth(600, 300), 10);
     EXPECT_EQ(markPenWidth(20, 20), 0);
 
-    const BoardPoint five = numberPosition(300, 300, 5);
+    const BoardPoint five = numberPosition(300, 300, 5, 96);
     EXPECT_EQ(five.x, 148);
     EXPECT_EQ(five.y, 140);
-    const BoardPoint three = numberPosition(301, 300, 3);
-    EXPECT_EQ(three.x, numberPosition(300, 300, 3).x);
+    const BoardPoint three = numberPosition(301, 300, 3, 96);
+    EXPECT_EQ(three.x, numberPosition(300, 300, 3, 96).x);
 }
 
 TEST(Geometry, ClicksFindTheirSquare)

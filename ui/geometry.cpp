@@ -1,17 +1,25 @@
 // geometry.cpp: the arithmetic of painting and hit-testing the board.
 #include "ui/geometry.h"
 
-int gridLines(int32_t extent, int32_t positions[2])
+int32_t scaleToDpi(int32_t value, uint32_t dpi)
 {
-    // Only the multiples of the square size that lie within 5..extent - 5 get a line: never the one at
-    // 3 * size, so the last square takes the remainder of the division.
+    // In 32 bits: the lengths are a few pixels and a DPI has at most 16 bits, so the product fits, and
+    // a 32-bit build needs no 64-bit division from the compiler's library.
+    const int32_t product = value * static_cast<int32_t>(dpi);
+    return (product < 0 ? product - 48 : product + 48) / 96;
+}
+
+int gridLines(int32_t extent, uint32_t dpi, int32_t positions[2])
+{
+    // Only the multiples of the square size that lie within margin..extent - margin get a line: never
+    // the one at 3 * size, so the last square takes the remainder of the division.
     int count = 0;
-    const int32_t size = extent / 3;
-    if (extent - 5 < 5)
+    const int32_t size = extent / 3, margin = scaleToDpi(5, dpi);
+    if (extent - margin < margin || size == 0)
         return 0;
     for (int32_t k = 1; k <= 2; ++k) {
         const int32_t x = k * size;
-        if (x >= 5 && x <= extent - 5)
+        if (x >= margin && x <= extent - margin)
             positions[count++] = x;
     }
     return count;
@@ -38,15 +46,16 @@ int32_t markPenWidth(int32_t width, int32_t height)
     return cw < ch ? cw / 10 : ch / 10;
 }
 
-BoardRect shadowRect(const BoardRect &mark)
+BoardRect shadowRect(const BoardRect &mark, uint32_t dpi)
 {
-    return {mark.left + 2, mark.top + 2, mark.right + 2, mark.bottom + 2};
+    const int32_t offset = scaleToDpi(2, dpi);
+    return {mark.left + offset, mark.top + offset, mark.right + offset, mark.bottom + offset};
 }
 
-BoardPoint numberPosition(int32_t width, int32_t height, int n)
+BoardPoint numberPosition(int32_t width, int32_t height, int n, uint32_t dpi)
 {
     const BoardRect square = squareRect(width, height, n);
-    return {square.left + width / 3 / 2 - 2, square.top + height / 3 / 2 - 10};
+    return {square.left + width / 3 / 2 - scaleToDpi(2, dpi), square.top + height / 3 / 2 - scaleToDpi(10, dpi)};
 }
 
 int squareAt(int32_t width, int32_t height, uint32_t x, uint32_t y)

@@ -1,5 +1,5 @@
 // geometry.h: where the board's lines, marks and numbers stand in a client area, and which square a
-// point falls on. Pure arithmetic on the client size, free of the platform.
+// point falls on. Pure arithmetic on the client size and the display's DPI, free of the platform.
 #pragma once
 
 #include <stdint.h>
@@ -12,9 +12,14 @@ struct BoardPoint {
     int32_t x, y;
 };
 
+// A length given in pixels at 96 DPI, at dpi: value * dpi / 96, rounded half away from zero as MulDiv
+// rounds. At 96 every length stays as it is. For lengths of a few pixels and DPIs below 65536.
+int32_t scaleToDpi(int32_t value, uint32_t dpi);
+
 // The grid lines along one axis of the given extent (client width or height): at most two positions,
-// the multiples of extent / 3 that lie within 5..extent - 5. Returns how many it wrote.
-int gridLines(int32_t extent, int32_t positions[2]);
+// the multiples of extent / 3 that lie at least the margin (5 at 96 DPI) inside both ends. Returns how
+// many it wrote.
+int gridLines(int32_t extent, uint32_t dpi, int32_t positions[2]);
 
 // Square n (1..9) of a client area, as painting and hit test divide it: the last column and row take
 // the remainder of the division by 3.
@@ -24,11 +29,12 @@ BoardRect squareRect(int32_t width, int32_t height, int n);
 BoardRect markRect(int32_t width, int32_t height, int n);
 int32_t markPenWidth(int32_t width, int32_t height);
 
-// The shadow lies 2 pixels right of and below the mark.
-BoardRect shadowRect(const BoardRect &mark);
+// The shadow lies 2 pixels (at 96 DPI) right of and below the mark.
+BoardRect shadowRect(const BoardRect &mark, uint32_t dpi);
 
-// Top-left corner of the number painted into free square n.
-BoardPoint numberPosition(int32_t width, int32_t height, int n);
+// Top-left corner of the number painted into free square n: 2 and 10 pixels (at 96 DPI) left of and
+// above the centre of the square.
+BoardPoint numberPosition(int32_t width, int32_t height, int n, uint32_t dpi);
 
 // The square (1..9) under the point (x, y) of a client area; 0 when the area is too small to be split
 // into three (narrower or lower than 3 pixels). Strips beyond 3 * (extent / 3) belong to the last square.

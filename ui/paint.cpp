@@ -1,4 +1,5 @@
-// paint.cpp: the board painted from the game record at every paint, scaled to the client area.
+// paint.cpp: the board painted from the game record at every paint, scaled to the client area and the
+// window's DPI.
 #include "ui/paint.h"
 
 #include <windows.h>
@@ -24,6 +25,33 @@ void drawShape(HDC dc, const BoardRect &r, bool isCross, int32_t penWidth, COLOR
     DeleteObject(pen);
 }
 
+// The window's DPI: GetDpiForWindow where the system has it (from Windows 10 1607 on; looked up, not
+// imported, so that the program still starts on 7 and 8.1), else the device context's, the DPI the
+// system started with.
+UINT windowDpi(HWND window, HDC dc)
+{
+    typedef UINT(WINAPI * DpiForWindow)(HWND);
+    const auto forWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    return forWindow != nullptr ? forWindow(window) : static_cast<UINT>(GetDeviceCaps(dc, LOGPIXELSY));
+}
+
+// The numbers' font: the system font's height at the window's DPI. The system font itself is a bitmap
+// font made for the DPI the system started with, so it is only kept where both are 96 (null is
+// returned); elsewhere an outline font of its kind draws the numbers sharp at any size.
+HFONT createNumberFont(HDC dc, UINT dpi)
+{
+    const int systemDpi = GetDeviceCaps(dc, LOGPIXELSY);
+    if (dpi == 96 && systemDpi == 96)
+        return nullptr;
+    LOGFONTA font;
+    GetObjectA(GetStockObject(SYSTEM_FONT), sizeof font, &font);
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), systemDpi);
+    font.lfWidth = 0;
+    font.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+    return CreateFontIndirectA(&font);
+}
+
 }  // namespace
 
 void requestRepaint(HWND window)
@@ -31,11 +59,11 @@ void requestRepaint(HWND window)
     InvalidateRgn(window, nullptr, TRUE);
 }
 
-void drawMark(HDC dc, int32_t width, int32_t height, bool isCross, int n)
+void drawMark(HDC dc, int32_t width, int32_t height, uint32_t dpi, bool isCross, int n)
 {
     const BoardRect mark = markRect(width, height, n);
     const int32_t penWidth = markPenWidth(width, height);
-    drawShape(dc, shadowRect(mark), isCross, penWidth, RGB(0x80, 0x80, 0x80));
+    drawShape(dc, shadowRect(mark, dpi), isCross, penWidth, RGB(0x80, 0x80, 0x80));
     drawShape(dc, mark, isCross, penWidth, isCross ? RGB(0, 0, 0xFF) : RGB(0xFF, 0, 0));
 }
 
@@ -46,33 +74,45 @@ void paintBoard(HWND window)
     RECT client;
     GetClientRect(window, &client);
     const int32_t width = client.right, height = client.bottom;
+    const UINT dpi = windowDpi(window, dc);
 
+    // The grid's lines are 1 pixel wide at 96 DPI, as the device context's own pen draws them.
+    HPEN linePen = CreatePen(PS_SOLID, scaleToDpi(1, dpi), RGB(0, 0, 0));
+    HGDIOBJ keptPen = SelectObject(dc, linePen);
     int32_t lines[2];
-    const int vertical = gridLines(width, lines);
+    const int vertical = gridLines(width, dpi, lines);
     for (int i = 0; i < vertical; ++i) {
         MoveToEx(dc, lines[i], 0, nullptr);
         LineTo(dc, lines[i], height);
     }
-    const int horizontal = gridLines(height, lines);
+    const int horizontal = gridLines(height, dpi, lines);
     for (int i = 0; i < horizontal; ++i) {
         MoveToEx(dc, 0, lines[i], nullptr);
         LineTo(dc, width, lines[i]);
     }
+    SelectObject(dc, keptPen);
+    DeleteObject(linePen);
 
     for (int n = 1; n <= 9; ++n)
         if (game.board[n] != Empty)
-            drawMark(dc, width, height, game.board[n] == Cross, n);
+            drawMark(dc, width, height, dpi, game.board[n] == Cross, n);
 
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0x80, 0x80, 0x80));
+    HFONT font = createNumberFont(dc, dpi);
+    HGDIOBJ keptFont = font != nullptr ? SelectObject(dc, font) : nullptr;
     for (int n = 1; n <= 9; ++n) {
         if (game.board[n] != Empty)
             continue;
         char text[16];
         INT_PTR value = n;   // wvsprintfA reads its arguments as a va_list of pointer-sized slots
         wvsprintfA(text, "%i", reinterpret_cast<va_list>(&value));
-        const BoardPoint at = numberPosition(width, height, n);
+        const BoardPoint at = numberPosition(width, height, n, dpi);
         TextOutA(dc, at.x, at.y, text, lstrlenA(text));
+    }
+    if (font != nullptr) {
+        SelectObject(dc, keptFont);
+        DeleteObject(font);
     }
     EndPaint(window, &ps);
 }

@@ -12,5 +12,5 @@ void requestRepaint(HWND window);
 // Paints grid, marks and the numbers of free squares; begins and ends the paint itself.
 void paintBoard(HWND window);
 
-// Draws one mark with its grey shadow into square n of a width x height client area.
-void drawMark(HDC dc, int32_t width, int32_t height, bool isCross, int n);
+// Draws one mark with its grey shadow into square n of a width x height client area at dpi.
+void drawMark(HDC dc, int32_t width, int32_t height, uint32_t dpi, bool isCross, int n);

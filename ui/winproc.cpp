@@ -9,6 +9,12 @@
 #include "ui/paint.h"
 #include "ui/texts.h"
 
+// The headers hide it below the Windows version this program is built for (Vista); Windows sends it
+// from 8.1 on, earlier systems never.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace {
 
 LRESULT onCreate(HWND window)
@@ -122,6 +128,17 @@ LRESULT onInitMenu(WPARAM wParam)
     return 0;
 }
 
+// The window went onto a display of another scale: it takes the size and place the system suggests,
+// which keep its look at the new DPI, and is painted anew at that DPI.
+LRESULT onDpiChanged(HWND window, LPARAM lParam)
+{
+    const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    requestRepaint(window);
+    return 0;
+}
+
 }  // namespace
 
 void cellFromClick(HWND window, LPARAM lParam)
@@ -186,6 +203,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NCDESTROY:
         disconnectAccessibleObject();
         return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DPICHANGED:
+        return onDpiChanged(window, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -29,6 +29,19 @@ std::vector<std::string> menuLines(const std::vector<std::string> &report)
     return menu;
 }
 
+// The rectangle around the pixels of the colour in the square of the size from (left, top): a number,
+// a mark or its shadow. Empty without any.
+RECT colourBox(const std::vector<uint32_t> &px, int w, uint32_t colour, LONG left, LONG top, LONG size)
+{
+    RECT box = {left + size, top + size, left, top};
+    for (LONG y = top; y < top + size; ++y)
+        for (LONG x = left; x < left + size; ++x)
+            if (px[static_cast<size_t>(y) * w + x] == colour)
+                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                       std::max(box.bottom, y + 1)};
+    return box;
+}
+
 // A game in a 300 x 300 client area. Unless the test ends it on purpose, the game still runs at the end.
 class Window : public ::testing::Test {
 protected:
@@ -143,19 +156,12 @@ TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
     EXPECT_EQ(at(5, 50), 0xFFFFFFu);      // no line at the edges
     EXPECT_EQ(at(299, 50), 0xFFFFFFu);
     // The grey digit of square 5 stands 2 pixels left of and 10 above the centre of its square.
-    int grey = 0, greyLeft = 300, greyTop = 300;
-    for (int y = 120; y < 180; ++y)
-        for (int x = 120; x < 180; ++x)
-            if (at(x, y) == 0x808080) {
-                ++grey;
-                greyLeft = std::min(greyLeft, x);
-                greyTop = std::min(greyTop, y);
-            }
-    EXPECT_GT(grey, 5);
-    EXPECT_GE(greyLeft, 148);
-    EXPECT_LE(greyLeft, 151);
-    EXPECT_GE(greyTop, 140);
-    EXPECT_LE(greyTop, 145);
+    const RECT digit = colourBox(px, w, 0x808080, 120, 120, 60);
+    EXPECT_GT(digit.bottom - digit.top, 5);
+    EXPECT_GE(digit.left, 148);
+    EXPECT_LE(digit.left, 151);
+    EXPECT_GE(digit.top, 140);
+    EXPECT_LE(digit.top, 145);
 
     // A Cross on 1, whatever the computer answers; then the Cross and its shadow are read back.
     ASSERT_EQ(play(1).result, Move::Answered);
@@ -164,7 +170,7 @@ TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
     EXPECT_EQ(at(50, 50), 0x0000FFu);     // where the blue diagonals cross
     EXPECT_EQ(at(10, 10), 0x0000FFu);
     long blueSum = 0, greySum = 0, blue = 0;
-    grey = 0;
+    int grey = 0;
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 100; ++x) {
             if (at(x, y) == 0x0000FF) { ++blue; blueSum += x + y; }
@@ -472,6 +478,51 @@ namespace {
 std::string objectsLine(const std::vector<std::string> &report)
 {
     return report.empty() ? "" : report.back();
+}
+
+// ---- At 150 % display scale ------------------------------------------------------------------------
+
+// While it lives, the programs that start see the display at 144 DPI: Wine reads the user's LogPixels
+// when a process starts (this driver keeps its own). Every Wine session starts without the value.
+struct At144 {
+    At144() { RegSetKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels", REG_DWORD, &dpi, sizeof dpi); }
+    ~At144() { RegDeleteKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels"); }
+    const wchar_t *Desktop = L"Control Panel\\Desktop";
+    DWORD dpi = 144;
+};
+
+class Scaled : private At144, public Window {};   // the window fixture's game, started at 144 DPI
+
+// Lines 2 pixels wide, the number 3 and 15 pixels left of and above the centre in a font half as tall
+// again (a digit 15 pixels high, 10 at 96), the shadow 3 pixels off; a click finds its square, and
+// painting keeps no object.
+TEST_F(Scaled, PaintsEveryLengthAtTheDisplaysScaleAndTakesAClick)
+{
+    int w, h;
+    std::vector<uint32_t> px = game.pixels(&w, &h);
+    for (int k : {100, 200})
+        for (int d = -2; d <= 1; ++d) {
+            EXPECT_EQ(px[50 * w + k + d], d == -1 || d == 0 ? 0u : 0xFFFFFFu) << k + d;
+            EXPECT_EQ(px[(k + d) * w + 50], d == -1 || d == 0 ? 0u : 0xFFFFFFu) << k + d;
+        }
+    const RECT digit = colourBox(px, w, 0x808080, 110, 110, 80);
+    EXPECT_TRUE(digit.left >= 147 && digit.left <= 149 && digit.top >= 135 && digit.top <= 139)
+        << digit.left << "," << digit.top;
+    EXPECT_TRUE(digit.bottom - digit.top >= 13 && digit.bottom - digit.top <= 17) << digit.bottom - digit.top;
+
+    game.click(250, 50);
+    const Board b = game.waitChange(Empty, 2000);
+    EXPECT_EQ(b[2], 'X');
+    game.waitChange(b, 3000);
+    px = game.pixels(&w, &h);
+    const RECT mark = colourBox(px, w, 0x0000FF, 200, 0, 100), shadow = colourBox(px, w, 0x808080, 200, 0, 100);
+    EXPECT_EQ((std::vector<LONG>{shadow.right - mark.right, shadow.bottom - mark.bottom}), (std::vector<LONG>{3, 3}));
+
+    const std::string before = objectsLine(game.probe());
+    for (int i = 0; i < 200; ++i)
+        RedrawWindow(game.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(objectsLine(game.probe()), before);
+    EXPECT_EQ(before.rfind("objects gdi=", 0), 0u);
 }
 
 // Many whole games in one process. Each ending shows its box over the finished board (a line of the

@@ -1,5 +1,5 @@
-// fuzz_geometry.cpp: any client size (0 to 65535 and beyond) and any click through the painting and
-// hit-test arithmetic: no division by zero or overflow, squares in range, lines and marks in place.
+// fuzz_geometry.cpp: any client size (0 to 65535 and beyond), any click and any DPI through the painting
+// and hit-test arithmetic: no division by zero or overflow, squares in range, lines and marks in place.
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
@@ -10,10 +10,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    uint16_t v[4] = {};
+    uint16_t v[5] = {};
     memcpy(v, data, size < sizeof v ? size : sizeof v);
     const int32_t width = v[0], height = v[1];
     const uint32_t x = v[2], y = v[3];
+    const uint32_t dpi = size >= sizeof v ? v[4] : 96;   // the older seeds are 96 DPI
 
     const int square = squareAt(width, height, x, y);
     if (width < 3 || height < 3) {
@@ -35,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     int32_t lines[2];
     for (int32_t extent : {width, height}) {
-        const int n = gridLines(extent, lines);
+        const int n = gridLines(extent, dpi, lines);
         for (int i = 0; i < n; ++i)
-            if (lines[i] < 5 || lines[i] > extent - 5 || lines[i] % (extent / 3) != 0)
+            if (lines[i] < scaleToDpi(5, dpi) || lines[i] > extent - scaleToDpi(5, dpi) || lines[i] % (extent / 3) != 0)
                 abort();
     }
 
@@ -45,10 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const BoardRect mark = markRect(width, height, n);
         if (mark.left > mark.right || mark.top > mark.bottom || mark.right > width || mark.bottom > height)
             abort();
-        const BoardRect shadow = shadowRect(mark);
-        if (shadow.left != mark.left + 2 || shadow.bottom != mark.bottom + 2)
+        const BoardRect shadow = shadowRect(mark, dpi);
+        if (shadow.left != mark.left + scaleToDpi(2, dpi) || shadow.bottom != mark.bottom + scaleToDpi(2, dpi))
             abort();
-        const BoardPoint number = numberPosition(width, height, n);
+        const BoardPoint number = numberPosition(width, height, n, dpi);
         if (number.x > width || number.y > height)
             abort();
     }
