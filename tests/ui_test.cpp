@@ -72,22 +72,12 @@ protected:
     }
 };
 
-// ---- Texts and language ----------------------------------------------------------------------
-
 TEST_F(Ui, GermanForEveryGermanSublanguageOnly)
 {
     for (unsigned short id : {0x0407, 0x0807, 0x0C07, 0x1007, 0x1407})
         EXPECT_TRUE(isGermanLanguage(id)) << std::hex << id;
     for (unsigned short id : {0x0409, 0x040C, 0x0000, 0x0413, 0x0C09})
         EXPECT_FALSE(isGermanLanguage(id)) << std::hex << id;
-}
-
-TEST_F(Ui, PickersReturnTheirArgumentsByTheLanguageFlag)
-{
-    const wchar_t *wen = L"en", *wde = L"de";
-    EXPECT_EQ(pickTextW(wen, wde), wen);
-    game.german = true;
-    EXPECT_EQ(pickTextW(wen, wde), wde);
 }
 
 // The title the game's window (an ANSI class) stores from its creation on holds U+00A0 for the no-break
@@ -201,8 +191,6 @@ TEST_F(Ui, DpiChangeTakesTheSuggestedRectangleAndRepaints)
     DestroyWindow(window);
 }
 
-// ---- Message boxes -----------------------------------------------------------------------------
-
 TEST_F(Ui, ShowMessageFillsTheRecordAndSoundsFirst)
 {
     game.muted = true;   // the information sound is not a tone: it comes all the same
@@ -229,8 +217,6 @@ TEST_F(Ui, RefusalIsTheSimpleBeep)
     EXPECT_EQ(messageBeeps, (std::vector<UINT>{0xFFFF}));
 }
 
-// ---- Tones -------------------------------------------------------------------------------------
-
 TEST_F(Ui, TonesAreTheirNotesEachFollowedBySpeakerReset)
 {
     using Tones = std::vector<std::pair<DWORD, DWORD>>;
@@ -255,8 +241,6 @@ TEST_F(Ui, MutedMakesNoBeepAtAll)
     resetSpeaker();
     EXPECT_TRUE(beeps.empty());
 }
-
-// ---- The paced wait ------------------------------------------------------------------------------
 
 TEST_F(Ui, TickComparisonSurvivesTheWrapOfTheCount)
 {
@@ -293,8 +277,7 @@ protected:
         RegisterClassW(&wc);
         pump.window = CreateWindowW(L"NoxelWaitTest", L"", 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
         pump.seen.clear();
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageW(&m);
     }
     void TearDown() override { DestroyWindow(pump.window); }
@@ -355,22 +338,14 @@ TEST_F(Wait, HandsAQuitRequestOnOnce)
     PostMessageW(pump.window, WM_APP, 0, 0);
     waitPumping(1000);
     // The re-posted request is there for the main loop, and exactly once.
-    MSG m;
-    int quits = 0;
-    WPARAM code = 0;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (m.message == WM_QUIT) {
-            ++quits;
-            code = m.wParam;
-        } else {
+    std::vector<WPARAM> quitCodes;
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+        if (m.message == WM_QUIT)
+            quitCodes.push_back(m.wParam);
+        else
             DispatchMessageW(&m);
-        }
-    }
-    EXPECT_EQ(quits, 1);
-    EXPECT_EQ(code, 1u);
+    EXPECT_EQ(quitCodes, std::vector<WPARAM>{1});
 }
-
-// ---- Geometry ------------------------------------------------------------------------------------
 
 TEST(Geometry, LengthsScaleWithTheDpiAsMulDivRounds)
 {
@@ -379,12 +354,17 @@ TEST(Geometry, LengthsScaleWithTheDpiAsMulDivRounds)
             EXPECT_EQ(scaleToDpi(length, dpi), MulDiv(length, dpi, 96)) << length << " at " << dpi;
 }
 
+using Coordinates = std::vector<int32_t>;
+Coordinates xy(const BoardPoint &p)
+{
+    return {p.x, p.y};
+}
+
 TEST(Geometry, GridLinesAtThirdsWithinTheMargins)
 {
     int32_t lines[2] = {-1, -1};
     EXPECT_EQ(gridLines(300, 96, lines), 2);
-    EXPECT_EQ(lines[0], 100);
-    EXPECT_EQ(lines[1], 200);
+    EXPECT_EQ((Coordinates{lines[0], lines[1]}), (Coordinates{100, 200}));
     EXPECT_EQ(gridLines(301, 96, lines), 2);
     EXPECT_EQ(lines[1], 200);
     EXPECT_EQ(gridLines(11, 96, lines), 1);
@@ -413,9 +393,7 @@ TEST(Geometry, MarksShadowsAndNumbers)
     EXPECT_EQ(markPenWidth(600, 300), 10);
     EXPECT_EQ(markPenWidth(20, 20), 0);
 
-    const BoardPoint five = numberPosition(300, 300, 5, 96);
-    EXPECT_EQ(five.x, 148);
-    EXPECT_EQ(five.y, 140);
+    EXPECT_EQ(xy(numberPosition(300, 300, 5, 96)), (Coordinates{148, 140}));
     const BoardPoint three = numberPosition(301, 300, 3, 96);
     EXPECT_EQ(three.x, numberPosition(300, 300, 3, 96).x);
 }
@@ -437,18 +415,12 @@ TEST(Geometry, ClicksFindTheirSquare)
 
 TEST(Geometry, WindowSizeAndCentring)
 {
-    EXPECT_EQ(mainWindowSize(1000).x, 666);
-    EXPECT_EQ(mainWindowSize(1000).y, 686);
-    EXPECT_EQ(mainWindowSize(1017).x, 678);
-    EXPECT_EQ(mainWindowSize(1017).y, 698);
-    BoardPoint at = centeredOrigin({0, 0, 1920, 1040}, 678, 698);
-    EXPECT_EQ(at.x, 621);
-    EXPECT_EQ(at.y, 171);
-    at = centeredOrigin({0, 40, 1920, 1080}, 678, 698);   // taskbar at the top
-    EXPECT_EQ(at.y, 211);
-    at = centeredOrigin({100, 0, 1100, 600}, 600, 605);   // 5 pixels taller than the work area
-    EXPECT_EQ(at.x, 300);
-    EXPECT_EQ(at.y, -2);
+    EXPECT_EQ(xy(mainWindowSize(1000)), (Coordinates{666, 686}));
+    EXPECT_EQ(xy(mainWindowSize(1017)), (Coordinates{678, 698}));
+    EXPECT_EQ(xy(centeredOrigin({0, 0, 1920, 1040}, 678, 698)), (Coordinates{621, 171}));
+    EXPECT_EQ(xy(centeredOrigin({0, 40, 1920, 1080}, 678, 698)), (Coordinates{621, 211}));   // taskbar at the top
+    // 5 pixels taller than the work area
+    EXPECT_EQ(xy(centeredOrigin({100, 0, 1100, 600}, 600, 605)), (Coordinates{300, -2}));
 }
 
 }  // namespace
