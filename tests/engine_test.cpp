@@ -1,8 +1,6 @@
 // engine_test.cpp: the computer player and whole games through the engine, with the window side faked.
 #include <gtest/gtest.h>
 
-#include <math.h>
-
 #include <algorithm>
 
 #include "game/computer.h"
@@ -49,20 +47,9 @@ std::string boardText()
     return text;
 }
 
-const std::string EmptyBoard = ".../.../...";
-
 int count(const std::string &text, char mark)
 {
     return static_cast<int>(std::count(text.begin(), text.end(), mark));
-}
-
-// How often each square is chosen over the seeds 0..draws-1, as successive tick counts would give.
-std::vector<int> choiceCounts(int draws)
-{
-    std::vector<int> counts(10, 0);
-    for (int seed = 0; seed < draws; ++seed)
-        ++counts[chooseComputerMoveSeeded(static_cast<uint32_t>(seed))];
-    return counts;
 }
 
 // Pearson's chi-square of the counts of the given squares against equal shares.
@@ -163,7 +150,9 @@ TEST_F(Engine, EqualSquaresAreChosenEquallyOften)
     for (const Case &c : cases) {
         setBoard(c.board);
         const int draws = 1000 * static_cast<int>(c.squares.size());
-        const std::vector<int> counts = choiceCounts(draws);
+        std::vector<int> counts(10, 0);
+        for (int seed = 0; seed < draws; ++seed)   // as successive tick counts would give
+            ++counts[chooseComputerMoveSeeded(static_cast<uint32_t>(seed))];
         int inClass = 0;
         for (int s : c.squares)
             inClass += counts[s];
@@ -222,21 +211,17 @@ TEST_F(Engine, AMoveIsAnsweredAfterTheOneSecondPause)
     EXPECT_FALSE(game.busy);
 }
 
-TEST_F(Engine, AnOccupiedSquareTicksAndChangesNothing)
+// An occupied square ticks; input in the computer's pause is dropped unheard. Neither changes the game.
+TEST_F(Engine, RefusedMovesChangeNothing)
 {
-    setBoard("XO./.../...");
-    const GameState before = game;
-    playHumanMove(w, 2);
-    EXPECT_EQ(fake::events, (Events{"tick"}));
-    EXPECT_TRUE(sameState(before, game));
-}
-
-TEST_F(Engine, InputWhileBusyIsDropped)
-{
-    game.busy = true;
-    playHumanMove(w, 5);
-    EXPECT_TRUE(fake::events.empty());
-    EXPECT_EQ(boardText(), EmptyBoard);
+    for (bool busy : {false, true}) {
+        start("XO./.../...", HumanOpens, false);
+        game.busy = busy;
+        const GameState before = game;
+        playHumanMove(w, busy ? 5 : 2);
+        EXPECT_EQ(fake::events, busy ? Events{} : Events{"tick"});
+        EXPECT_TRUE(sameState(before, game));
+    }
 }
 
 // Screen readers hear of every square that changes, once it holds its new mark, and of no other.
@@ -302,7 +287,7 @@ TEST_F(Engine, EveryEndingShowsItsBoxOverTheFinishedBoard)
             playHumanMove(w, c.square);
             EXPECT_EQ(fake::events, expected) << c.board;
             EXPECT_EQ(atBox, c.finished + std::string(" busy"));
-            EXPECT_EQ(boardText(), EmptyBoard);
+            EXPECT_EQ(boardText(), ".../.../...");
             EXPECT_EQ(game.moveCount, 0);
             EXPECT_FALSE(game.busy);
         }

@@ -34,16 +34,6 @@ std::string hex(unsigned long value)
     return text;
 }
 
-}  // namespace
-
-std::string restartRecord(unsigned long mask, const std::string &verb, const std::string &file,
-                          const std::string &parameters)
-{
-    return "ShellExecuteExW " + hex(mask) + " " + verb + "|" + file + "|" + parameters;
-}
-
-namespace {
-
 BOOL WINAPI fakeGetTokenInformation(HANDLE, TOKEN_INFORMATION_CLASS, void *information, DWORD, DWORD *size)
 {
     static_cast<TOKEN_ELEVATION *>(information)->TokenIsElevated = elevated;
@@ -120,6 +110,12 @@ BOOL WINAPI fakeDeleteFileW(const wchar_t *path)
 }
 
 }  // namespace
+
+std::string restartRecord(unsigned long mask, const std::string &verb, const std::string &file,
+                          const std::string &parameters)
+{
+    return "ShellExecuteExW " + hex(mask) + " " + verb + "|" + file + "|" + parameters;
+}
 
 }  // namespace fakesys
 

@@ -33,7 +33,6 @@ TEST(ExpandEnvInPlace, ExpandsOrLeavesThePathWhole)
     expandEnvInPlace(longPath);
     EXPECT_EQ(std::string(longPath), std::string(500, 'x') + "\\nxl");
 
-    // An unknown variable stays as written.
     char unknown[PathCapacity] = "%NOXEL_NOT_SET%\\a";
     expandEnvInPlace(unknown);
     EXPECT_STREQ(unknown, "%NOXEL_NOT_SET%\\a");

@@ -167,8 +167,7 @@ TEST_F(Ui, ExitAndAboutBoxesInBothLanguages)
             game.moveCount = 1;   // the Exit question asks only during a game
             mainWindowProc(window, name == BoxExit ? WM_CLOSE : WM_COMMAND, name == BoxExit ? 0 : IDM_ABOUT, 0);
             const ExpectedBox &box = ExpectedBoxes[name];
-            EXPECT_EQ(lastCaption, box.caption[german]);
-            EXPECT_EQ(lastText, box.text[german]);
+            EXPECT_EQ(lastCaption + L"|" + lastText, expectedBox(name, german));
             EXPECT_EQ(lastIcon, box.icon);
             EXPECT_EQ(lastBox.dwStyle & 0xFFFF, box.style);
             lastText.clear();
@@ -195,16 +194,13 @@ TEST_F(Ui, ShowMessageFillsTheRecordAndSoundsFirst)
 {
     game.muted = true;   // the information sound is not a tone: it comes all the same
     HWND owner = reinterpret_cast<HWND>(static_cast<intptr_t>(0x4242));
-    const int result = showMessage(owner, L"text", L"caption", L"i", StyleConfirm);
-    EXPECT_EQ(result, IDNO);
+    EXPECT_EQ(showMessage(owner, L"text", L"caption", L"i", StyleConfirm), IDNO);
     EXPECT_EQ(calls, (std::vector<std::string>{"MessageBeep", "MessageBoxIndirectW"}));
     EXPECT_EQ(messageBeeps, (std::vector<UINT>{MB_ICONASTERISK}));
     EXPECT_EQ(lastBox.cbSize, sizeof(MSGBOXPARAMSW));
     EXPECT_EQ(lastBox.hwndOwner, owner);
     EXPECT_EQ(lastBox.hInstance, GetModuleHandleW(nullptr));
-    EXPECT_EQ(lastText, L"text");
-    EXPECT_EQ(lastCaption, L"caption");
-    EXPECT_EQ(lastIcon, L"i");
+    EXPECT_EQ(lastCaption + L"|" + lastText + L"|" + lastIcon, L"caption|text|i");
     EXPECT_EQ(lastBox.dwStyle, 0x10183u);
     EXPECT_EQ(lastBox.dwContextHelpId, 1u);
     EXPECT_EQ(lastBox.lpfnMsgBoxCallback, nullptr);
@@ -298,10 +294,10 @@ TEST_F(Wait, LastsItsDurationWithoutUsingTheProcessor)
     EXPECT_LT((ms(kernelAfter) - ms(kernelBefore)) + (ms(userAfter) - ms(userBefore)), 500u);
 }
 
-// A wait that dispatched only at its end would show both messages after a second.
+// A message posted by another thread half-way through the wait is dispatched when it arrives (a wait
+// that dispatched only at its end would show both messages after a second).
 TEST_F(Wait, DispatchesAPostedMessageAtOnce)
 {
-    // A message posted by another thread half-way through the wait is dispatched when it arrives.
     struct Poster {
         static DWORD WINAPI run(void *window)
         {
@@ -387,30 +383,22 @@ TEST(Geometry, MarksShadowsAndNumbers)
     EXPECT_EQ(corners(markRect(300, 300, 9)), (Corners{210, 210, 290, 290}));
     EXPECT_EQ(markPenWidth(300, 300), 10);
 
-    const BoardRect wide = markRect(600, 300, 5);
-    EXPECT_EQ(wide.right - wide.left, 160);
-    EXPECT_EQ(wide.bottom - wide.top, 80);
+    EXPECT_EQ(corners(markRect(600, 300, 5)), (Corners{220, 110, 380, 190}));
     EXPECT_EQ(markPenWidth(600, 300), 10);
     EXPECT_EQ(markPenWidth(20, 20), 0);
 
     EXPECT_EQ(xy(numberPosition(300, 300, 5, 96)), (Coordinates{148, 140}));
-    const BoardPoint three = numberPosition(301, 300, 3, 96);
-    EXPECT_EQ(three.x, numberPosition(300, 300, 3, 96).x);
+    EXPECT_EQ(numberPosition(301, 300, 3, 96).x, numberPosition(300, 300, 3, 96).x);
 }
 
 TEST(Geometry, ClicksFindTheirSquare)
 {
-    EXPECT_EQ(squareAt(300, 300, 250, 50), 3);
-    EXPECT_EQ(squareAt(300, 300, 150, 150), 5);
-    EXPECT_EQ(squareAt(300, 300, 0, 299), 7);
-    EXPECT_EQ(squareAt(302, 301, 301, 10), 3);
-    EXPECT_EQ(squareAt(302, 301, 10, 300), 7);
-    EXPECT_EQ(squareAt(300, 300, 65535, 65535), 9);
-    // Too small to be split into three: no square, and no division by zero.
-    EXPECT_EQ(squareAt(2, 300, 1, 1), 0);
-    EXPECT_EQ(squareAt(300, 2, 1, 1), 0);
-    EXPECT_EQ(squareAt(0, 0, 0, 0), 0);
-    EXPECT_EQ(squareAt(3, 3, 2, 2), 9);
+    // Width, height, x, y and the square; the last three too small to be split: no square, no division by 0.
+    const int32_t cases[][5] = {{300, 300, 250, 50, 3}, {300, 300, 150, 150, 5}, {300, 300, 0, 299, 7},
+                                {302, 301, 301, 10, 3}, {302, 301, 10, 300, 7},  {300, 300, 65535, 65535, 9},
+                                {3, 3, 2, 2, 9},        {2, 300, 1, 1, 0},       {300, 2, 1, 1, 0}, {0, 0, 0, 0, 0}};
+    for (const auto &c : cases)
+        EXPECT_EQ(squareAt(c[0], c[1], c[2], c[3]), c[4]) << c[0] << "x" << c[1] << " at " << c[2] << "," << c[3];
 }
 
 TEST(Geometry, WindowSizeAndCentring)
