@@ -1,8 +1,6 @@
 // engine_test.cpp: the computer player and whole games through the engine, with the window side faked.
 #include <gtest/gtest.h>
 
-#include <math.h>
-
 #include <algorithm>
 
 #include "game/computer.h"
@@ -49,20 +47,9 @@ std::string boardText()
     return text;
 }
 
-const std::string EmptyBoard = ".../.../...";
-
 int count(const std::string &text, char mark)
 {
     return static_cast<int>(std::count(text.begin(), text.end(), mark));
-}
-
-// How often each square is chosen over the seeds 0..draws-1, as successive tick counts would give.
-std::vector<int> choiceCounts(int draws)
-{
-    std::vector<int> counts(10, 0);
-    for (int seed = 0; seed < draws; ++seed)
-        ++counts[chooseComputerMoveSeeded(static_cast<uint32_t>(seed))];
-    return counts;
 }
 
 // Pearson's chi-square of the counts of the given squares against equal shares.
@@ -81,6 +68,14 @@ double chiSquare(const std::vector<int> &counts, const std::vector<int> &squares
 class Engine : public ::testing::Test {
 protected:
     void SetUp() override { fake::reset(); }
+    // A fresh game on the board in the language.
+    static void start(const char *board, Starter starter, bool german)
+    {
+        fake::reset();
+        game.german = german;
+        game.starter = starter;
+        setBoard(board);
+    }
     HWND w = fake::window;
 };
 
@@ -94,10 +89,6 @@ std::string recorded(BoxName name, bool german = false)
            utf8(box.icon) + "|" + style;
 }
 
-const std::string HumanWonBox = recorded(BoxHumanWon);
-const std::string ComputerWonBox = recorded(BoxComputerWon);
-const std::string DrawBox = recorded(BoxDraw);
-
 // The events with "box" standing for the box in the language.
 Events withBox(Events events, BoxName name, bool german)
 {
@@ -107,26 +98,23 @@ Events withBox(Events events, BoxName name, bool german)
     return events;
 }
 
-// ---- The computer player -------------------------------------------------------------------
-
 TEST_F(Engine, PrioritiesRankWinOverBlockAndBlockOverWin)
 {
-    int32_t p[10];
-    // Rings 1,3,7,9 and Crosses 4,5: squares 2 and 8 win; 6 wins too but also blocks, so it ranks 2.
-    setBoard("O.O/XX./O.O");
-    computePriorities(p);
-    EXPECT_EQ(p[2], 3);
-    EXPECT_EQ(p[8], 3);
-    EXPECT_EQ(p[6], 2);
-    EXPECT_EQ(p[1], 0);
-
-    // Rings 4,6, Crosses 3,7,8: square 5 wins and blocks (2), square 9 blocks (2), 1 and 2 are free (1).
-    setBoard("..X/O.O/XX.");
-    computePriorities(p);
-    EXPECT_EQ(p[5], 2);
-    EXPECT_EQ(p[9], 2);
-    EXPECT_EQ(p[1], 1);
-    EXPECT_EQ(p[2], 1);
+    const struct {
+        const char *board;
+        std::vector<int32_t> priorities;   // of the squares 1 to 9
+    } cases[] = {
+        // Squares 2 and 8 win; 6 wins too but also blocks, so it ranks 2.
+        {"O.O/XX./O.O", {0, 3, 0, 0, 0, 2, 0, 3, 0}},
+        // Square 5 wins and blocks (2), square 9 blocks (2), 1 and 2 are free (1).
+        {"..X/O.O/XX.", {1, 1, 0, 0, 2, 0, 0, 0, 2}},
+    };
+    for (const auto &c : cases) {
+        int32_t p[10];
+        setBoard(c.board);
+        computePriorities(p);
+        EXPECT_EQ(std::vector<int32_t>(p + 1, p + 10), c.priorities) << c.board;
+    }
 }
 
 TEST_F(Engine, MarkLineGapMarksOnlyTheFirstEmptySquareAndOverwrites)
@@ -134,9 +122,7 @@ TEST_F(Engine, MarkLineGapMarksOnlyTheFirstEmptySquareAndOverwrites)
     int32_t p[10] = {0, 7, 7, 7, 7, 7, 7, 7, 7, 7};
     setBoard("X../.../...");
     markLineGap(p, 1, 2, 3, 2);
-    EXPECT_EQ(p[1], 7);
-    EXPECT_EQ(p[2], 2);
-    EXPECT_EQ(p[3], 7);
+    EXPECT_EQ((std::vector<int32_t>(p + 1, p + 4)), (std::vector<int32_t>{7, 2, 7}));
     setBoard("XOX/.../...");
     markLineGap(p, 1, 2, 3, 3);
     EXPECT_EQ((std::vector<int32_t>(p + 1, p + 4)), (std::vector<int32_t>{7, 2, 7}));
@@ -164,7 +150,9 @@ TEST_F(Engine, EqualSquaresAreChosenEquallyOften)
     for (const Case &c : cases) {
         setBoard(c.board);
         const int draws = 1000 * static_cast<int>(c.squares.size());
-        const std::vector<int> counts = choiceCounts(draws);
+        std::vector<int> counts(10, 0);
+        for (int seed = 0; seed < draws; ++seed)   // as successive tick counts would give
+            ++counts[chooseComputerMoveSeeded(static_cast<uint32_t>(seed))];
         int inClass = 0;
         for (int s : c.squares)
             inClass += counts[s];
@@ -180,8 +168,6 @@ TEST_F(Engine, ChoiceReadsTheBoardOnly)
     chooseComputerMove();
     EXPECT_TRUE(sameState(before, game));
 }
-
-// ---- New Game --------------------------------------------------------------------------------
 
 // Between games New Game asks nothing; during one it asks, and only Yes clears. The computer's opening
 // Ring follows a clearing. In both languages.
@@ -204,10 +190,7 @@ TEST_F(Engine, NewGameAnswers)
     };
     for (bool german : {false, true}) {
         for (const Case &c : cases) {
-            fake::reset();
-            game.german = german;
-            game.starter = c.starter;
-            setBoard(c.board);
+            start(c.board, c.starter, german);
             fake::answer = [&c] { return c.answer; };
             startNewGame(w);
             const std::string after = boardText();
@@ -219,8 +202,6 @@ TEST_F(Engine, NewGameAnswers)
     }
 }
 
-// ---- Moves -----------------------------------------------------------------------------------
-
 TEST_F(Engine, AMoveIsAnsweredAfterTheOneSecondPause)
 {
     playHumanMove(w, 5);
@@ -230,21 +211,17 @@ TEST_F(Engine, AMoveIsAnsweredAfterTheOneSecondPause)
     EXPECT_FALSE(game.busy);
 }
 
-TEST_F(Engine, AnOccupiedSquareTicksAndChangesNothing)
+// An occupied square ticks; input in the computer's pause is dropped unheard. Neither changes the game.
+TEST_F(Engine, RefusedMovesChangeNothing)
 {
-    setBoard("XO./.../...");
-    const GameState before = game;
-    playHumanMove(w, 2);
-    EXPECT_EQ(fake::events, (Events{"tick"}));
-    EXPECT_TRUE(sameState(before, game));
-}
-
-TEST_F(Engine, InputWhileBusyIsDropped)
-{
-    game.busy = true;
-    playHumanMove(w, 5);
-    EXPECT_TRUE(fake::events.empty());
-    EXPECT_EQ(boardText(), EmptyBoard);
+    for (bool busy : {false, true}) {
+        start("XO./.../...", HumanOpens, false);
+        game.busy = busy;
+        const GameState before = game;
+        playHumanMove(w, busy ? 5 : 2);
+        EXPECT_EQ(fake::events, busy ? Events{} : Events{"tick"});
+        EXPECT_TRUE(sameState(before, game));
+    }
 }
 
 // Screen readers hear of every square that changes, once it holds its new mark, and of no other.
@@ -258,8 +235,6 @@ TEST_F(Engine, EveryChangedSquareIsAnnouncedWithItsNewMark)
     playHumanMove(w, 3);   // won: the finished line, then the emptied squares
     EXPECT_EQ(fake::announced, (Events{"3X", "1.", "2.", "3.", "4.", "5."}));
 }
-
-// ---- Endings ---------------------------------------------------------------------------------
 
 // Every ending in both languages: its tones and pause, its box over the finished board, then the empty
 // board. In every pause ("moves N": the count then) a digit on an empty square is dropped and New Game
@@ -290,10 +265,7 @@ TEST_F(Engine, EveryEndingShowsItsBoxOverTheFinishedBoard)
     };
     for (bool german : {false, true}) {
         for (const Case &c : cases) {
-            fake::reset();
-            game.german = german;
-            game.starter = c.starter;
-            setBoard(c.board);
+            start(c.board, c.starter, german);
             std::string atBox;
             fake::duringWait = [this] {
                 fake::events.push_back("moves " + std::to_string(game.moveCount));
@@ -315,7 +287,7 @@ TEST_F(Engine, EveryEndingShowsItsBoxOverTheFinishedBoard)
             playHumanMove(w, c.square);
             EXPECT_EQ(fake::events, expected) << c.board;
             EXPECT_EQ(atBox, c.finished + std::string(" busy"));
-            EXPECT_EQ(boardText(), EmptyBoard);
+            EXPECT_EQ(boardText(), ".../.../...");
             EXPECT_EQ(game.moveCount, 0);
             EXPECT_FALSE(game.busy);
         }
@@ -326,6 +298,7 @@ TEST_F(Engine, EveryEndingShowsItsBoxOverTheFinishedBoard)
 // the board and moveCount agree, busy is clear, and every ending leaves an empty board.
 TEST_F(Engine, WholeGamesKeepTheirInvariants)
 {
+    const std::string endingBoxes[3] = {recorded(BoxHumanWon), recorded(BoxComputerWon), recorded(BoxDraw)};
     uint32_t human = 12345;
     int endings[3] = {};
     for (int gameNumber = 0; gameNumber < 600; ++gameNumber) {
@@ -344,17 +317,16 @@ TEST_F(Engine, WholeGamesKeepTheirInvariants)
             const int marks = 9 - count(boardText(), '.');
             ASSERT_EQ(marks, game.moveCount);
             const std::string &last = fake::events.size() >= 2 ? fake::events[fake::events.size() - 2] : "";
-            const int ending = last == HumanWonBox ? 0 : last == ComputerWonBox ? 1 : last == DrawBox ? 2 : -1;
-            if (ending >= 0) {
+            const int ending = static_cast<int>(std::find(endingBoxes, endingBoxes + 3, last) - endingBoxes);
+            if (ending < 3) {
                 ASSERT_EQ(marks, 0);
                 ++endings[ending];
                 break;
             }
         }
     }
-    EXPECT_GT(endings[0], 0);
-    EXPECT_GT(endings[1], 0);
-    EXPECT_GT(endings[2], 0);
+    for (int seen : endings)
+        EXPECT_GT(seen, 0);
 }
 
 }  // namespace

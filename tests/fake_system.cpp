@@ -25,23 +25,6 @@ void reset()
     exitCode = 0;
 }
 
-std::string restartRecord(unsigned long mask, const std::string &verb, const std::string &file,
-                          const std::string &parameters)
-{
-    char text[16];
-    snprintf(text, sizeof text, "%lx ", mask);
-    return "ShellExecuteExW " + std::string(text) + verb + "|" + file + "|" + parameters;
-}
-
-std::vector<std::string> callsOf(const std::string &prefix)
-{
-    std::vector<std::string> found;
-    for (const std::string &call : calls)
-        if (call.compare(0, prefix.size(), prefix) == 0)
-            found.push_back(call);
-    return found;
-}
-
 namespace {
 
 std::string hex(unsigned long value)
@@ -127,6 +110,12 @@ BOOL WINAPI fakeDeleteFileW(const wchar_t *path)
 }
 
 }  // namespace
+
+std::string restartRecord(unsigned long mask, const std::string &verb, const std::string &file,
+                          const std::string &parameters)
+{
+    return "ShellExecuteExW " + hex(mask) + " " + verb + "|" + file + "|" + parameters;
+}
 
 }  // namespace fakesys
 

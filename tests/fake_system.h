@@ -26,9 +26,6 @@ extern bool elevated;            // the token's elevation
 // The record of ShellExecuteExW: "ShellExecuteExW <mask> <verb>|<file>|<parameters>".
 std::string restartRecord(unsigned long mask, const std::string &verb, const std::string &file,
                           const std::string &parameters);
-
-// Calls whose text starts with prefix.
-std::vector<std::string> callsOf(const std::string &prefix);
 void reset();
 
 }  // namespace fakesys

@@ -33,7 +33,6 @@ TEST(ExpandEnvInPlace, ExpandsOrLeavesThePathWhole)
     expandEnvInPlace(longPath);
     EXPECT_EQ(std::string(longPath), std::string(500, 'x') + "\\nxl");
 
-    // An unknown variable stays as written.
     char unknown[PathCapacity] = "%NOXEL_NOT_SET%\\a";
     expandEnvInPlace(unknown);
     EXPECT_STREQ(unknown, "%NOXEL_NOT_SET%\\a");
@@ -60,10 +59,8 @@ TEST(InstallDate, EightGregorianDigitsWhateverTheCalendar)
     char date[16];
     formatInstallDate(2026, 12, 8, date);
     EXPECT_STREQ(date, "20261208");
-    formatInstallDate(1601, 1, 1, date);
-    EXPECT_STREQ(date, "16010101");
-    formatInstallDate(30827, 12, 31, date);   // the last year a SYSTEMTIME holds
-    EXPECT_STREQ(date, "308271231");
+    formatInstallDate(30827, 1, 31, date);   // the last year a SYSTEMTIME holds
+    EXPECT_STREQ(date, "308270131");
 }
 
 bool exists(const std::string &path)
@@ -194,7 +191,6 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
     const struct {
         LONG opened, deleted;
         int expected;
-        LONG entry = ERROR_ACCESS_DENIED;   // the uninstall entry, without the rights to delete it
     } cases[] = {
         {ERROR_SUCCESS, ERROR_SUCCESS, 3},
         {ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND, 3},   // nothing installed: the steps run all the same

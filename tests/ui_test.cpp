@@ -72,22 +72,12 @@ protected:
     }
 };
 
-// ---- Texts and language ----------------------------------------------------------------------
-
 TEST_F(Ui, GermanForEveryGermanSublanguageOnly)
 {
     for (unsigned short id : {0x0407, 0x0807, 0x0C07, 0x1007, 0x1407})
         EXPECT_TRUE(isGermanLanguage(id)) << std::hex << id;
     for (unsigned short id : {0x0409, 0x040C, 0x0000, 0x0413, 0x0C09})
         EXPECT_FALSE(isGermanLanguage(id)) << std::hex << id;
-}
-
-TEST_F(Ui, PickersReturnTheirArgumentsByTheLanguageFlag)
-{
-    const wchar_t *wen = L"en", *wde = L"de";
-    EXPECT_EQ(pickTextW(wen, wde), wen);
-    game.german = true;
-    EXPECT_EQ(pickTextW(wen, wde), wde);
 }
 
 // The title the game's window (an ANSI class) stores from its creation on holds U+00A0 for the no-break
@@ -177,8 +167,7 @@ TEST_F(Ui, ExitAndAboutBoxesInBothLanguages)
             game.moveCount = 1;   // the Exit question asks only during a game
             mainWindowProc(window, name == BoxExit ? WM_CLOSE : WM_COMMAND, name == BoxExit ? 0 : IDM_ABOUT, 0);
             const ExpectedBox &box = ExpectedBoxes[name];
-            EXPECT_EQ(lastCaption, box.caption[german]);
-            EXPECT_EQ(lastText, box.text[german]);
+            EXPECT_EQ(lastCaption + L"|" + lastText, expectedBox(name, german));
             EXPECT_EQ(lastIcon, box.icon);
             EXPECT_EQ(lastBox.dwStyle & 0xFFFF, box.style);
             lastText.clear();
@@ -201,22 +190,17 @@ TEST_F(Ui, DpiChangeTakesTheSuggestedRectangleAndRepaints)
     DestroyWindow(window);
 }
 
-// ---- Message boxes -----------------------------------------------------------------------------
-
 TEST_F(Ui, ShowMessageFillsTheRecordAndSoundsFirst)
 {
     game.muted = true;   // the information sound is not a tone: it comes all the same
     HWND owner = reinterpret_cast<HWND>(static_cast<intptr_t>(0x4242));
-    const int result = showMessage(owner, L"text", L"caption", L"i", StyleConfirm);
-    EXPECT_EQ(result, IDNO);
+    EXPECT_EQ(showMessage(owner, L"text", L"caption", L"i", StyleConfirm), IDNO);
     EXPECT_EQ(calls, (std::vector<std::string>{"MessageBeep", "MessageBoxIndirectW"}));
     EXPECT_EQ(messageBeeps, (std::vector<UINT>{MB_ICONASTERISK}));
     EXPECT_EQ(lastBox.cbSize, sizeof(MSGBOXPARAMSW));
     EXPECT_EQ(lastBox.hwndOwner, owner);
     EXPECT_EQ(lastBox.hInstance, GetModuleHandleW(nullptr));
-    EXPECT_EQ(lastText, L"text");
-    EXPECT_EQ(lastCaption, L"caption");
-    EXPECT_EQ(lastIcon, L"i");
+    EXPECT_EQ(lastCaption + L"|" + lastText + L"|" + lastIcon, L"caption|text|i");
     EXPECT_EQ(lastBox.dwStyle, 0x10183u);
     EXPECT_EQ(lastBox.dwContextHelpId, 1u);
     EXPECT_EQ(lastBox.lpfnMsgBoxCallback, nullptr);
@@ -228,8 +212,6 @@ TEST_F(Ui, RefusalIsTheSimpleBeep)
     refuseWhileBusy();
     EXPECT_EQ(messageBeeps, (std::vector<UINT>{0xFFFF}));
 }
-
-// ---- Tones -------------------------------------------------------------------------------------
 
 TEST_F(Ui, TonesAreTheirNotesEachFollowedBySpeakerReset)
 {
@@ -255,8 +237,6 @@ TEST_F(Ui, MutedMakesNoBeepAtAll)
     resetSpeaker();
     EXPECT_TRUE(beeps.empty());
 }
-
-// ---- The paced wait ------------------------------------------------------------------------------
 
 TEST_F(Ui, TickComparisonSurvivesTheWrapOfTheCount)
 {
@@ -293,8 +273,7 @@ protected:
         RegisterClassW(&wc);
         pump.window = CreateWindowW(L"NoxelWaitTest", L"", 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
         pump.seen.clear();
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageW(&m);
     }
     void TearDown() override { DestroyWindow(pump.window); }
@@ -315,10 +294,10 @@ TEST_F(Wait, LastsItsDurationWithoutUsingTheProcessor)
     EXPECT_LT((ms(kernelAfter) - ms(kernelBefore)) + (ms(userAfter) - ms(userBefore)), 500u);
 }
 
-// A wait that dispatched only at its end would show both messages after a second.
+// A message posted by another thread half-way through the wait is dispatched when it arrives (a wait
+// that dispatched only at its end would show both messages after a second).
 TEST_F(Wait, DispatchesAPostedMessageAtOnce)
 {
-    // A message posted by another thread half-way through the wait is dispatched when it arrives.
     struct Poster {
         static DWORD WINAPI run(void *window)
         {
@@ -355,22 +334,14 @@ TEST_F(Wait, HandsAQuitRequestOnOnce)
     PostMessageW(pump.window, WM_APP, 0, 0);
     waitPumping(1000);
     // The re-posted request is there for the main loop, and exactly once.
-    MSG m;
-    int quits = 0;
-    WPARAM code = 0;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (m.message == WM_QUIT) {
-            ++quits;
-            code = m.wParam;
-        } else {
+    std::vector<WPARAM> quitCodes;
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+        if (m.message == WM_QUIT)
+            quitCodes.push_back(m.wParam);
+        else
             DispatchMessageW(&m);
-        }
-    }
-    EXPECT_EQ(quits, 1);
-    EXPECT_EQ(code, 1u);
+    EXPECT_EQ(quitCodes, std::vector<WPARAM>{1});
 }
-
-// ---- Geometry ------------------------------------------------------------------------------------
 
 TEST(Geometry, LengthsScaleWithTheDpiAsMulDivRounds)
 {
@@ -379,12 +350,17 @@ TEST(Geometry, LengthsScaleWithTheDpiAsMulDivRounds)
             EXPECT_EQ(scaleToDpi(length, dpi), MulDiv(length, dpi, 96)) << length << " at " << dpi;
 }
 
+using Coordinates = std::vector<int32_t>;
+Coordinates xy(const BoardPoint &p)
+{
+    return {p.x, p.y};
+}
+
 TEST(Geometry, GridLinesAtThirdsWithinTheMargins)
 {
     int32_t lines[2] = {-1, -1};
     EXPECT_EQ(gridLines(300, 96, lines), 2);
-    EXPECT_EQ(lines[0], 100);
-    EXPECT_EQ(lines[1], 200);
+    EXPECT_EQ((Coordinates{lines[0], lines[1]}), (Coordinates{100, 200}));
     EXPECT_EQ(gridLines(301, 96, lines), 2);
     EXPECT_EQ(lines[1], 200);
     EXPECT_EQ(gridLines(11, 96, lines), 1);
@@ -407,48 +383,32 @@ TEST(Geometry, MarksShadowsAndNumbers)
     EXPECT_EQ(corners(markRect(300, 300, 9)), (Corners{210, 210, 290, 290}));
     EXPECT_EQ(markPenWidth(300, 300), 10);
 
-    const BoardRect wide = markRect(600, 300, 5);
-    EXPECT_EQ(wide.right - wide.left, 160);
-    EXPECT_EQ(wide.bottom - wide.top, 80);
+    EXPECT_EQ(corners(markRect(600, 300, 5)), (Corners{220, 110, 380, 190}));
     EXPECT_EQ(markPenWidth(600, 300), 10);
     EXPECT_EQ(markPenWidth(20, 20), 0);
 
-    const BoardPoint five = numberPosition(300, 300, 5, 96);
-    EXPECT_EQ(five.x, 148);
-    EXPECT_EQ(five.y, 140);
-    const BoardPoint three = numberPosition(301, 300, 3, 96);
-    EXPECT_EQ(three.x, numberPosition(300, 300, 3, 96).x);
+    EXPECT_EQ(xy(numberPosition(300, 300, 5, 96)), (Coordinates{148, 140}));
+    EXPECT_EQ(numberPosition(301, 300, 3, 96).x, numberPosition(300, 300, 3, 96).x);
 }
 
 TEST(Geometry, ClicksFindTheirSquare)
 {
-    EXPECT_EQ(squareAt(300, 300, 250, 50), 3);
-    EXPECT_EQ(squareAt(300, 300, 150, 150), 5);
-    EXPECT_EQ(squareAt(300, 300, 0, 299), 7);
-    EXPECT_EQ(squareAt(302, 301, 301, 10), 3);
-    EXPECT_EQ(squareAt(302, 301, 10, 300), 7);
-    EXPECT_EQ(squareAt(300, 300, 65535, 65535), 9);
-    // Too small to be split into three: no square, and no division by zero.
-    EXPECT_EQ(squareAt(2, 300, 1, 1), 0);
-    EXPECT_EQ(squareAt(300, 2, 1, 1), 0);
-    EXPECT_EQ(squareAt(0, 0, 0, 0), 0);
-    EXPECT_EQ(squareAt(3, 3, 2, 2), 9);
+    // Width, height, x, y and the square; the last three too small to be split: no square, no division by 0.
+    const int32_t cases[][5] = {{300, 300, 250, 50, 3}, {300, 300, 150, 150, 5}, {300, 300, 0, 299, 7},
+                                {302, 301, 301, 10, 3}, {302, 301, 10, 300, 7},  {300, 300, 65535, 65535, 9},
+                                {3, 3, 2, 2, 9},        {2, 300, 1, 1, 0},       {300, 2, 1, 1, 0}, {0, 0, 0, 0, 0}};
+    for (const auto &c : cases)
+        EXPECT_EQ(squareAt(c[0], c[1], c[2], c[3]), c[4]) << c[0] << "x" << c[1] << " at " << c[2] << "," << c[3];
 }
 
 TEST(Geometry, WindowSizeAndCentring)
 {
-    EXPECT_EQ(mainWindowSize(1000).x, 666);
-    EXPECT_EQ(mainWindowSize(1000).y, 686);
-    EXPECT_EQ(mainWindowSize(1017).x, 678);
-    EXPECT_EQ(mainWindowSize(1017).y, 698);
-    BoardPoint at = centeredOrigin({0, 0, 1920, 1040}, 678, 698);
-    EXPECT_EQ(at.x, 621);
-    EXPECT_EQ(at.y, 171);
-    at = centeredOrigin({0, 40, 1920, 1080}, 678, 698);   // taskbar at the top
-    EXPECT_EQ(at.y, 211);
-    at = centeredOrigin({100, 0, 1100, 600}, 600, 605);   // 5 pixels taller than the work area
-    EXPECT_EQ(at.x, 300);
-    EXPECT_EQ(at.y, -2);
+    EXPECT_EQ(xy(mainWindowSize(1000)), (Coordinates{666, 686}));
+    EXPECT_EQ(xy(mainWindowSize(1017)), (Coordinates{678, 698}));
+    EXPECT_EQ(xy(centeredOrigin({0, 0, 1920, 1040}, 678, 698)), (Coordinates{621, 171}));
+    EXPECT_EQ(xy(centeredOrigin({0, 40, 1920, 1080}, 678, 698)), (Coordinates{621, 211}));   // taskbar at the top
+    // 5 pixels taller than the work area
+    EXPECT_EQ(xy(centeredOrigin({100, 0, 1100, 600}, 600, 605)), (Coordinates{300, -2}));
 }
 
 }  // namespace

@@ -55,15 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!restartArguments(one, two, starter, &restart[0], restart.size()))
         abort();
     restart = "nxl.exe " + restart;
-    commandLineArgument(restart.c_str(), 3, &back[0], back.size());
-    if (!isRestartMark(back.c_str()))
-        abort();
-    commandLineArgument(restart.c_str(), 1, &back[0], back.size());
-    if (strcmp(back.c_str(), one) != 0)
-        abort();
-    commandLineArgument(restart.c_str(), 2, &back[0], back.size());
-    if (strcmp(back.c_str(), two) != 0)
-        abort();
+    for (int index = 1; index <= 3; ++index) {
+        commandLineArgument(restart.c_str(), index, &back[0], back.size());
+        if (index == 3 ? !isRestartMark(back.c_str()) : strcmp(back.c_str(), index == 1 ? one : two) != 0)
+            abort();
+    }
     free(one);
     free(two);
     return 0;
