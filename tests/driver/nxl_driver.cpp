@@ -5,6 +5,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <sstream>
+
 #include "tests/utf8.h"
 
 namespace driver {
@@ -94,6 +96,18 @@ std::wstring exeFolder()
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     *wcsrchr(path, L'\\') = 0;
     return path;
+}
+
+std::string contents(const std::wstring &path)
+{
+    std::string data;
+    if (FILE *in = _wfopen(path.c_str(), L"rb")) {
+        char buffer[65536];
+        for (size_t got; (got = fread(buffer, 1, sizeof buffer, in)) > 0;)
+            data.append(buffer, got);
+        fclose(in);
+    }
+    return data;
 }
 
 std::wstring program()
@@ -271,19 +285,12 @@ void Game::input(std::initializer_list<WORD> keys, HWND to)
     const HWND target = to != nullptr ? to : window_;
     SetForegroundWindow(target);
     waitUntil([&] { return GetForegroundWindow() == target; }, 1000);
-    std::vector<INPUT> events;
-    for (WORD k : keys) {
-        INPUT in = {};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = k;
-        events.push_back(in);
-    }
-    for (auto it = keys.end(); it != keys.begin();) {
-        INPUT in = {};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = *--it;
-        in.ki.dwFlags = KEYEVENTF_KEYUP;
-        events.push_back(in);
+    std::vector<INPUT> events(2 * keys.size());   // all down in order, then all up in reverse
+    for (size_t i = 0; i < keys.size(); ++i) {
+        INPUT &down = events[i], &up = events[events.size() - 1 - i];
+        down.type = up.type = INPUT_KEYBOARD;
+        down.ki.wVk = up.ki.wVk = keys.begin()[i];
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
     }
     SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
 }
@@ -437,20 +444,13 @@ std::vector<std::string> Game::probe() const
         WaitForSingleObject(thread, scaled(5000));
         CloseHandle(thread);
     }
-    std::vector<std::string> lines;
     // The probe writes its report under another name and then renames it: a report that is there is whole.
     waitUntil([&] { return GetFileAttributesW(report) != INVALID_FILE_ATTRIBUTES; });
-    if (FILE *in = _wfopen(report, L"rb")) {
-        char line[1024];
-        while (fgets(line, sizeof line, in)) {
-            std::string s = line;
-            while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
-                s.pop_back();
-            lines.push_back(s);
-        }
-        fclose(in);
-        DeleteFileW(report);
-    }
+    std::istringstream text(contents(report));
+    DeleteFileW(report);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
     VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
     return lines;
 }

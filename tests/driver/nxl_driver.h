@@ -13,6 +13,7 @@
 namespace driver {
 
 std::wstring exeFolder();
+std::string contents(const std::wstring &path);   // a file's bytes, empty when it cannot be read
 // The program under test: NOXEL_PROGRAM when set (the shipped 32-bit file, say), otherwise the nxl.exe
 // built beside the driver. Its folder also holds the probe of its own width.
 std::wstring program();

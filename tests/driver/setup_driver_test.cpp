@@ -42,18 +42,6 @@ bool exists(const std::wstring &path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string contents(const std::wstring &path)
-{
-    std::string data;
-    if (FILE *in = _wfopen(path.c_str(), L"rb")) {
-        char buffer[65536];
-        for (size_t got; (got = fread(buffer, 1, sizeof buffer, in)) > 0;)
-            data.append(buffer, got);
-        fclose(in);
-    }
-    return data;
-}
-
 void createFile(const std::wstring &path)
 {
     CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
@@ -258,7 +246,7 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     SetFileAttributesW(setup.c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_EQ(run(setup, L"/S"), 0u);
 
-    EXPECT_TRUE(contents(InstalledExe) == contents(setup));   // not printed: a whole program
+    EXPECT_TRUE(driver::contents(InstalledExe) == driver::contents(setup));   // not printed: a whole program
     EXPECT_EQ(GetFileAttributesW(InstalledExe.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     const std::string exe = utf8(InstalledExe.c_str());
     Values values = entryValues();
@@ -295,7 +283,7 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
         EXPECT_EQ(run(setup, L"-s"), 0u);
         EXPECT_EQ(installed.waitExit(5000), 0u);
     }
-    EXPECT_TRUE(contents(InstalledExe) == contents(setup));   // not printed: a whole program
+    EXPECT_TRUE(driver::contents(InstalledExe) == driver::contents(setup));   // not printed: a whole program
     EXPECT_TRUE(exists(Shortcut));
     EXPECT_EQ(entryValues().size(), 12u);
 }
@@ -439,17 +427,13 @@ TEST_F(Setup, AFailedCopyAsksOnceAndRestartsOnlyWithoutRights)
 // Run with a German LC_ALL (a test of its own).
 TEST(German, SetupQuestionsComeInGerman)
 {
-    Game uninstaller(L"/uninstall", driver::program(), false);
-    const Box box = uninstaller.waitBox(10000);
-    ASSERT_EQ(box.shown(), expectedBox(BoxUninstall, true));
-    uninstaller.answer(box, IDCANCEL);
-    EXPECT_EQ(uninstaller.waitExit(), 2u);
-
-    Game installer(L"", copyAs(L"Setup.exe"), false);
-    const Box question = installer.waitBox(10000);
-    ASSERT_EQ(question.shown(), expectedBox(BoxInstall, true));
-    installer.answer(question, IDNO);
-    EXPECT_EQ(installer.waitExit(), 0u);
+    for (const bool uninstall : {true, false}) {
+        Game setup(uninstall ? L"/uninstall" : L"", uninstall ? driver::program() : copyAs(L"Setup.exe"), false);
+        const Box box = setup.waitBox(10000);
+        ASSERT_EQ(box.shown(), expectedBox(uninstall ? BoxUninstall : BoxInstall, true));
+        setup.answer(box, IDCANCEL);
+        EXPECT_EQ(setup.waitExit(), uninstall ? 2u : 0u);
+    }
 }
 
 // Run with LC_ALL=ja_JP.UTF-8 (a test of its own): code page 932 has no no-break space, so the title keeps
