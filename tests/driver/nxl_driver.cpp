@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "tests/utf8.h"
@@ -116,9 +117,7 @@ std::wstring program()
     if (chosen == nullptr || *chosen == 0)
         return exeFolder() + L"\\nxl.exe";
     std::wstring path = chosen;
-    for (wchar_t &c : path)
-        if (c == L'/')
-            c = L'\\';
+    std::replace(path.begin(), path.end(), L'/', L'\\');
     return path;
 }
 
@@ -162,8 +161,7 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
     waitUntil([&] { return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls")) != nullptr || !running(); },
               10000);   // scaled: startTimeout()
     if (window_ == nullptr) {
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(info_.hProcess, &code);
+        const DWORD code = waitExit(0);
         startFailure_ = (code == STILL_ACTIVE ? "no window" : "ended with exit code " + std::to_string(code)) +
                         " after " + std::to_string(GetTickCount() - started) + " ms";
     }
@@ -187,7 +185,7 @@ bool Game::running() const
     return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-DWORD Game::waitExit(DWORD milliseconds)
+DWORD Game::waitExit(DWORD milliseconds) const
 {
     DWORD code = STILL_ACTIVE;
     if (WaitForSingleObject(info_.hProcess, scaled(milliseconds)) == WAIT_OBJECT_0)
@@ -258,28 +256,6 @@ bool Game::setClientSize(int width, int height)
     }, 1000);
 }
 
-void Game::post(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    PostMessageW(window_, message, wParam, lParam);
-}
-
-void Game::key(UINT virtualKey)
-{
-    post(WM_KEYDOWN, virtualKey, 1);
-    post(WM_KEYUP, virtualKey, 0xC0000001);
-}
-
-void Game::click(int x, int y)
-{
-    post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    post(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
-void Game::command(int id)
-{
-    post(WM_COMMAND, static_cast<WPARAM>(id), 0);
-}
-
 void Game::input(std::initializer_list<WORD> keys, HWND to)
 {
     const HWND target = to != nullptr ? to : window_;
@@ -328,11 +304,8 @@ std::vector<uint32_t> Game::pixels(int *width, int *height) const
 
 Board Game::board() const
 {
-    if (!running()) {
-        DWORD code = 0;
-        GetExitCodeProcess(info_.hProcess, &code);
-        return "no board: the game has ended with exit code " + std::to_string(code);
-    }
+    if (!running())
+        return "no board: the game has ended with exit code " + std::to_string(waitExit(0));
     if (!IsWindow(window_))
         return "no board: no window";
     int w = 0, h = 0;

@@ -181,22 +181,8 @@ Values entryValues(REGSAM view = KEY_WOW64_32KEY)
     return values;
 }
 
-std::string sz(const std::string &text)
-{
-    return text + std::string(1, '\0');
-}
-
-std::string dword(DWORD value)
-{
-    return std::string(reinterpret_cast<const char *>(&value), 4);
-}
-
-std::string today()
-{
-    char text[16] = "";
-    GetDateFormatA(LOCALE_INVARIANT, 0, nullptr, "yyyyMMdd", text, sizeof text);
-    return text;
-}
+std::string sz(const std::string &text) { return text + '\0'; }
+std::string dword(DWORD value) { return std::string(reinterpret_cast<const char *>(&value), 4); }
 
 // The shortcut's target, arguments, working folder, description and show command, joined by "|".
 std::wstring readShortcut(const std::wstring &path)
@@ -218,10 +204,9 @@ std::wstring readShortcut(const std::wstring &path)
         shell->GetShowCmd(&show);
         link = std::wstring(text[0]) + L"|" + text[1] + L"|" + text[2] + L"|" + text[3] + L"|" + std::to_wstring(show);
     }
-    if (file != nullptr)
-        file->Release();
-    if (shell != nullptr)
-        shell->Release();
+    for (IUnknown *object : {static_cast<IUnknown *>(file), static_cast<IUnknown *>(shell)})
+        if (object != nullptr)
+            object->Release();
     CoUninitialize();
     return link;
 }
@@ -249,6 +234,8 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     EXPECT_TRUE(driver::contents(InstalledExe) == driver::contents(setup));   // not printed: a whole program
     EXPECT_EQ(GetFileAttributesW(InstalledExe.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     const std::string exe = utf8(InstalledExe.c_str());
+    char today[16] = "";
+    GetDateFormatA(LOCALE_INVARIANT, 0, nullptr, "yyyyMMdd", today, sizeof today);
     Values values = entryValues();
     EXPECT_EQ(values["URLInfoAbout"].first, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(values["URLInfoAbout"].second.rfind("https://", 0), 0u);
@@ -259,7 +246,7 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
                           {"DisplayVersion", {REG_SZ, sz("v1.0.0.0")}},
                           {"Version", {REG_DWORD, dword(0x01000000)}},
                           {"EstimatedSize", {REG_DWORD, dword(60)}},
-                          {"InstallDate", {REG_SZ, sz(today())}},
+                          {"InstallDate", {REG_SZ, sz(today)}},
                           {"NoModify", {REG_DWORD, dword(1)}},
                           {"NoRepair", {REG_DWORD, dword(1)}},
                           {"UninstallString", {REG_SZ, sz("\"" + exe + "\" /Uninstall")}},
