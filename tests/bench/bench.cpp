@@ -67,39 +67,26 @@ double peakWorkingSetKiB(const std::wstring &exe)
 // clock ticks of 10 ms): Wine does not report the times of another process.
 double cpuMs()
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA("Z:\\proc\\*", &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &entry);
     double total = -1;
     if (find == INVALID_HANDLE_VALUE)
         return total;
     do {
-        if (entry.cFileName[0] < '1' || entry.cFileName[0] > '9')
-            continue;
-        char path[MAX_PATH], text[4096] = "";
-        snprintf(path, sizeof path, "Z:\\proc\\%s\\cmdline", entry.cFileName);
-        FILE *in = fopen(path, "rb");
-        if (in == nullptr)
-            continue;
-        const size_t n = fread(text, 1, sizeof text - 1, in);
-        fclose(in);
-        for (size_t i = 0; i < n; ++i)
-            text[i] = text[i] == 0 ? ' ' : text[i];
+        const std::wstring folder = L"Z:\\proc\\" + std::wstring(entry.cFileName);
+        std::string command = driver::contents(folder + L"\\cmdline");
+        std::replace(command.begin(), command.end(), '\0', ' ');
         // The program under test by its full path: other sessions on the machine may run an nxl.exe too.
-        if (strstr(text, utf8(driver::program().c_str()).c_str()) == nullptr)
+        if (command.find(utf8(driver::program().c_str())) == std::string::npos)
             continue;
-        snprintf(path, sizeof path, "Z:\\proc\\%s\\stat", entry.cFileName);
-        in = fopen(path, "rb");
-        if (in == nullptr)
-            continue;
-        const size_t m = fread(text, 1, sizeof text - 1, in);
-        fclose(in);
-        text[m] = 0;
-        const char *p = strrchr(text, ')');
+        const std::string stat = driver::contents(folder + L"\\stat");
+        const size_t p = stat.rfind(')');
         unsigned long long utime = 0, stime = 0;
         // Fields after the command: state, then 10 numbers, then utime and stime.
-        if (p != nullptr && sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) == 2)
+        if (p != std::string::npos &&
+            sscanf(stat.c_str() + p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) == 2)
             total = 10.0 * static_cast<double>(utime + stime);
-    } while (FindNextFileA(find, &entry));
+    } while (FindNextFileW(find, &entry));
     FindClose(find);
     return total;
 }
@@ -136,13 +123,11 @@ double keyToMark()
 int main(int argc, char **argv)
 {
     const int runs = argc > 1 ? atoi(argv[1]) : 7;
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
     std::vector<double> cpu, key, nxlPeak, minePeak;
     for (int i = 0; i < runs; ++i) {
         key.push_back(keyToMark());
         nxlPeak.push_back(peakWorkingSetKiB(driver::program()));
-        minePeak.push_back(peakWorkingSetKiB(std::wstring(system) + L"\\winemine.exe"));
+        minePeak.push_back(peakWorkingSetKiB(L"C:\\windows\\system32\\winemine.exe"));
     }
     for (int i = 0; i < std::max(1, runs / 2); ++i)
         cpu.push_back(gameCpuShare());

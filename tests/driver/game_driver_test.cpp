@@ -68,7 +68,23 @@ protected:
     bool endsTheGame = false;
 };
 
-// ---- Window, title, menu -----------------------------------------------------------------------
+class German : public Window {};   // run with a German LC_ALL (a program of its own)
+
+// The menu bar as the probe reports it before the first mark, in English or German.
+std::vector<std::string> expectedMenu(bool german)
+{
+    auto in = [german](const char *english, const char *deutsch) { return std::string(german ? deutsch : english); };
+    return {"0 popup unchecked " + in("&Game", "&Spiel"),
+            "0.0 item unchecked 101 " + in("&New Game", "&Neues Spiel") + "\tCtrl+N",
+            "0.1 separator",
+            "0.2 item unchecked 199 " + in("E&xit", "&Beenden") + "\tAlt+X",
+            "1 popup unchecked " + in("&Options", "&Optionen"),
+            "1.0 item checked 111 \u274C " + in("&You open the game", "&Du beginnst") + "\tF3",
+            "1.1 item unchecked 112 \u25EF " + in("&Computer opens the game", "&Computer beginnt") + "\tF4",
+            "1.2 separator",
+            "1.3 item unchecked 119 " + in("&Mute", "Stu&mm") + "\tCtrl+M",
+            "2 item unchecked 901 ?"};
+}
 
 TEST(Start, TitleStyleAndSizeFromTheScreenCentredOnTheWorkArea)
 {
@@ -82,30 +98,15 @@ TEST(Start, TitleStyleAndSizeFromTheScreenCentredOnTheWorkArea)
     GetWindowRect(game.window(), &r);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int w = 2 * GetSystemMetrics(SM_CYFULLSCREEN) / 3;
-    EXPECT_EQ(r.right - r.left, w);
-    EXPECT_EQ(r.bottom - r.top, w + 20);
-    EXPECT_EQ(r.left, work.left + (work.right - work.left - w) / 2);
-    EXPECT_EQ(r.top, work.top + (work.bottom - work.top - (w + 20)) / 2);
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              (std::vector<LONG>{work.left + (work.right - work.left - w) / 2,
+                                 work.top + (work.bottom - work.top - (w + 20)) / 2, w, w + 20}));
 }
 
-// Run with a German LC_ALL (a test of its own).
-TEST(German, TitleAndMenuFollowTheUsersLanguage)
+TEST_F(German, TitleAndMenuFollowTheUsersLanguage)
 {
-    Game game;
-    ASSERT_NE(game.window(), nullptr) << game.startFailure();
     EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [Du beginnst]");
-    EXPECT_EQ(menuLines(game.probe()), (std::vector<std::string>{
-                        "0 popup unchecked &Spiel",
-                        "0.0 item unchecked 101 &Neues Spiel\tCtrl+N",
-                        "0.1 separator",
-                        "0.2 item unchecked 199 &Beenden\tAlt+X",
-                        "1 popup unchecked &Optionen",
-                        "1.0 item checked 111 \u274C &Du beginnst\tF3",
-                        "1.1 item unchecked 112 \u25EF &Computer beginnt\tF4",
-                        "1.2 separator",
-                        "1.3 item unchecked 119 Stu&mm\tCtrl+M",
-                        "2 item unchecked 901 ?",
-                    }));
+    EXPECT_EQ(menuLines(game.probe()), expectedMenu(true));
     game.command(119);
     EXPECT_EQ(game.waitTitle("Noxel\xA0\xA0 [Du beginnst]\xA0\xA0 [stumm]"), "Noxel\xA0\xA0 [Du beginnst]\xA0\xA0 [stumm]");
 }
@@ -117,18 +118,7 @@ TEST_F(Window, MenuTreeWithChecksAndGreyState)
     EXPECT_EQ(report[0], "class style=3 icon=I");
     // From its first step on, the program loads no library from its own folder by name alone.
     EXPECT_EQ(report.end()[-2], "libraries: beside the program refused, from its folder on purpose loaded");
-    EXPECT_EQ(menuLines(report), (std::vector<std::string>{
-                  "0 popup unchecked &Game",
-                  "0.0 item unchecked 101 &New Game\tCtrl+N",
-                  "0.1 separator",
-                  "0.2 item unchecked 199 E&xit\tAlt+X",
-                  "1 popup unchecked &Options",
-                  "1.0 item checked 111 \u274C &You open the game\tF3",
-                  "1.1 item unchecked 112 \u25EF &Computer opens the game\tF4",
-                  "1.2 separator",
-                  "1.3 item unchecked 119 &Mute\tCtrl+M",
-                  "2 item unchecked 901 ?",
-              }));
+    EXPECT_EQ(menuLines(report), expectedMenu(false));
 
     // After the first mark both opening options are grey; Mute carries its check while the sound is off.
     EXPECT_EQ(play(5).result, Move::Answered);
@@ -140,8 +130,6 @@ TEST_F(Window, MenuTreeWithChecksAndGreyState)
     EXPECT_EQ(during[8], "1.3 item checked 119 &Mute\tCtrl+M");
     EXPECT_EQ(during[1], "0.0 item unchecked 101 &New Game\tCtrl+N");
 }
-
-// ---- Painting ------------------------------------------------------------------------------------
 
 TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
 {
@@ -157,11 +145,8 @@ TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
     EXPECT_EQ(at(299, 50), 0xFFFFFFu);
     // The grey digit of square 5 stands 2 pixels left of and 10 above the centre of its square.
     const RECT digit = colourBox(px, w, 0x808080, 120, 120, 60);
-    EXPECT_GT(digit.bottom - digit.top, 5);
-    EXPECT_GE(digit.left, 148);
-    EXPECT_LE(digit.left, 151);
-    EXPECT_GE(digit.top, 140);
-    EXPECT_LE(digit.top, 145);
+    EXPECT_TRUE(digit.bottom - digit.top > 5 && digit.left >= 148 && digit.left <= 151 && digit.top >= 140 &&
+                digit.top <= 145) << digit.left << "," << digit.top << "," << digit.bottom;
 
     // A Cross on 1, whatever the computer answers; then the Cross and its shadow are read back.
     ASSERT_EQ(play(1).result, Move::Answered);
@@ -169,15 +154,9 @@ TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
     px = game.pixels(&w, &h);
     EXPECT_EQ(at(50, 50), 0x0000FFu);     // where the blue diagonals cross
     EXPECT_EQ(at(10, 10), 0x0000FFu);
-    long blueSum = 0, greySum = 0, blue = 0;
-    int grey = 0;
-    for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 100; ++x) {
-            if (at(x, y) == 0x0000FF) { ++blue; blueSum += x + y; }
-            if (at(x, y) == 0x808080) { ++grey; greySum += x + y; }
-        }
-    EXPECT_GT(grey, 100);
-    EXPECT_GT(greySum / std::max(grey, 1), blueSum / std::max(blue, 1L));   // the shadow lies below and right
+    // The grey shadow lies 2 pixels below and right of the Cross.
+    const RECT mark = colourBox(px, w, 0x0000FF, 0, 0, 100), shadow = colourBox(px, w, 0x808080, 0, 0, 100);
+    EXPECT_EQ((std::vector<LONG>{shadow.right - mark.right, shadow.bottom - mark.bottom}), (std::vector<LONG>{2, 2}));
     // Square 1's number is gone; the computer's Ring is red with a red outline through its top.
     const Board b = game.board();
     const int ring = static_cast<int>(b.find('O'));
@@ -186,8 +165,6 @@ TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
     EXPECT_EQ(at(left + 50, top + 10), 0xFF0000u);
     EXPECT_EQ(at(left + 50, top + 50), 0xFFFFFFu);   // unfilled
 }
-
-// ---- Moves and the computer's answer ------------------------------------------------------------------
 
 // Each digit key plays its own square once (again, it changes nothing, as on the Ring's square), and so
 // do clicks at the examples' points of a 300 x 300 client area: every move gives the board before with
@@ -243,8 +220,6 @@ TEST_F(Window, ThePauseDropsMovesRefusesClosingAndTranslatesNoAccelerator)
     EXPECT_EQ(game.waitTitle(muted), muted);
 }
 
-// ---- New Game and the options ---------------------------------------------------------------------
-
 TEST_F(Window, NewGameAsksOnlyDuringAGame)
 {
     game.key(VK_F2);
@@ -254,29 +229,26 @@ TEST_F(Window, NewGameAsksOnlyDuringAGame)
     const Board b = game.stableBoard();
 
     game.key(VK_F2);
-    Box box = game.waitBox();
+    const Box box = game.waitBox();
     ASSERT_EQ(box.shown(), expectedBox(BoxNewGame));
     EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
     EXPECT_EQ(box.defaultButton, L"&No");
     // The closed box uncovers the board, which is then painted anew: read it once the paint is done.
     game.answer(box, IDNO);
     EXPECT_EQ(game.waitBoard(b), b);
-
     game.command(101);
-    box = game.waitBox();
-    game.answer(box, IDCANCEL);
+    game.answer(game.waitBox(), IDCANCEL);
     EXPECT_EQ(game.waitBoard(b), b);
-
-    game.command(101);
-    box = game.waitBox();
-    game.answer(box, IDYES);
-    EXPECT_EQ(game.waitBoard(Empty), Empty);
+    newGame();
 }
 
+// The title shows the opening option beside Mute.
 TEST_F(Window, ComputerOpensWithTheNextNewGame)
 {
+    const std::string title = "Noxel\xA0\xA0 [Computer begins]\xA0\xA0 [mute]";
     game.key(VK_F4);
-    EXPECT_EQ(game.waitTitle("Noxel\xA0\xA0 [Computer begins]"), "Noxel\xA0\xA0 [Computer begins]");
+    game.command(119);
+    EXPECT_EQ(game.waitTitle(title), title);
     EXPECT_EQ(game.stableBoard(), Empty);   // the option alone places nothing
     game.key(VK_F2);
     Board b = game.waitChange(Empty, 2000);
@@ -285,7 +257,7 @@ TEST_F(Window, ComputerOpensWithTheNextNewGame)
     // The options are closed during a game.
     game.key(VK_F3);
     ASSERT_TRUE(game.handledPosted());
-    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [Computer begins]");
+    EXPECT_EQ(game.titleBytes(), title);
 
     // Ctrl+N asks during a game, as F2 does; Yes starts the next game with the computer's mark alone.
     ASSERT_EQ(play(static_cast<int>(b.find('.')) + 1).result, Move::Answered);
@@ -298,21 +270,6 @@ TEST_F(Window, ComputerOpensWithTheNextNewGame)
         return count(b, 'O') == 1 && count(b, '.') == 8;
     })) << b;
 }
-
-TEST_F(Window, MuteTogglesTitleByKeyAndMenu)
-{
-    const std::string muted = "Noxel\xA0\xA0 [You begin]\xA0\xA0 [mute]";
-    game.input({VK_CONTROL, 'M'});
-    EXPECT_EQ(game.waitTitle(muted), muted);
-    game.command(119);
-    EXPECT_EQ(game.waitTitle("Noxel\xA0\xA0 [You begin]"), "Noxel\xA0\xA0 [You begin]");
-    game.key(VK_F4);
-    game.command(119);
-    const std::string both = "Noxel\xA0\xA0 [Computer begins]\xA0\xA0 [mute]";
-    EXPECT_EQ(game.waitTitle(both), both);
-}
-
-// ---- About -------------------------------------------------------------------------------------------
 
 TEST_F(Window, AboutByMenuAndF1ButNeverTwice)
 {
@@ -330,15 +287,6 @@ TEST_F(Window, AboutByMenuAndF1ButNeverTwice)
     game.input({VK_F1}, box.window);
     game.input({VK_RETURN}, box.window);
     EXPECT_TRUE(driver::waitUntil([&] { return !game.findBox().valid(); })) << "a second About box is open";
-}
-
-// ---- Closing ---------------------------------------------------------------------------------------------
-
-TEST_F(Window, ClosingAnEmptyBoardAsksNothing)
-{
-    endsTheGame = true;
-    game.post(WM_CLOSE);
-    EXPECT_EQ(game.waitExit(), 0u);
 }
 
 TEST_F(Window, ClosingDuringAGameAsksAndAltXAsksAlike)
@@ -359,11 +307,15 @@ TEST_F(Window, ClosingDuringAGameAsksAndAltXAsksAlike)
     EXPECT_EQ(game.waitExit(), 0u);
 }
 
-TEST_F(Window, DestroyPostedFromOutsideEndsTheLoop)
+// Closing an empty board asks nothing, and a WM_DESTROY posted from outside ends the loop.
+TEST(Closing, AnEmptyBoardAsksNothingAndDestroyFromOutsideEndsTheLoop)
 {
-    endsTheGame = true;
-    game.post(WM_DESTROY);
-    EXPECT_EQ(game.waitExit(), 0u);
+    for (UINT message : {WM_CLOSE, WM_DESTROY}) {
+        Game game;
+        ASSERT_NE(game.window(), nullptr) << game.startFailure();
+        game.post(message);
+        EXPECT_EQ(game.waitExit(), 0u) << message;
+    }
 }
 
 // As small as the system lets a captioned, sizable window become (under Wine 108 x 0): a click there
@@ -386,8 +338,6 @@ TEST_F(Window, SmallestWindowTakesNoClickButKeysAndPaints)
     EXPECT_TRUE(driver::waitUntil([&] { return strategy::answered(Empty, 5, b = game.stableBoard()); })) << b;
 }
 
-// ---- Screen readers -------------------------------------------------------------------------------------
-
 std::vector<LONG> announced;   // the squares of the game's name-change events, in order
 
 void CALLBACK recordEvent(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD)
@@ -397,14 +347,14 @@ void CALLBACK recordEvent(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, D
 }
 
 // Reads the nine squares of an empty board in a 300 x 300 client area, plays square 5 through its default
-// action and reads it again once the computer's answer has been announced. Returns the Ring's square.
-int readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<std::wstring> &marks, const wchar_t *play)
+// action and reads it again once the computer's answer has been announced.
+void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<std::wstring> &marks, const wchar_t *play)
 {
     IAccessible *board = accessibleBoard(game.window());
     LONG children = 0;
     if (board == nullptr || board->get_accChildCount(&children) != S_OK || children != 9) {
         ADD_FAILURE() << "no board of nine squares";
-        return 0;
+        return;
     }
     EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_CLIENT);
     // The window in the foreground holds the keyboard focus, and the board reports it as its own.
@@ -455,7 +405,6 @@ int readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<s
     EXPECT_TRUE(game.handledPosted());
     EXPECT_EQ(game.stableBoard(), b);
     board->Release();
-    return ring;
 }
 
 TEST_F(Window, ScreenReaderReadsAndPlaysTheBoardLikeAClick)
@@ -463,24 +412,15 @@ TEST_F(Window, ScreenReaderReadsAndPlaysTheBoardLikeAClick)
     readAndPlayBoard(game, L"Square ", {L": empty", L": Cross", L": Ring"}, L"Play");
 }
 
-TEST(German, ScreenReaderReadsAndPlaysTheBoard)
+TEST_F(German, ScreenReaderReadsAndPlaysTheBoard)
 {
-    Game game;
-    ASSERT_NE(game.window(), nullptr) << game.startFailure();
-    game.setClientSize(300, 300);
     readAndPlayBoard(game, L"Feld ", {L": leer", L": Kreuz", L": Kreis"}, L"Setzen");
 }
-
-}  // namespace
-
-namespace {
 
 std::string objectsLine(const std::vector<std::string> &report)
 {
     return report.empty() ? "" : report.back();
 }
-
-// ---- At 150 % display scale ------------------------------------------------------------------------
 
 // While it lives, the programs that start see the display at 144 DPI: Wine reads the user's LogPixels
 // when a process starts (this driver keeps its own). Every Wine session starts without the value.
@@ -531,13 +471,12 @@ TEST_F(Scaled, PaintsEveryLengthAtTheDisplaysScaleAndTakesAClick)
 // loses (300 games: 104 won, 102 drawn, 94 lost of 100 careless): 30 games miss an ending with a chance
 // of about 1 in 500,000. Afterwards the process holds the same GDI objects and windows as before, and
 // it still runs. NOXEL_SOAK_GAMES sets the number of games.
-TEST(Soak, EveryEndingShowsItsBoxAndGamesLeaveNothingBehind)
+class Soak : public Window {};
+
+TEST_F(Soak, EveryEndingShowsItsBoxAndGamesLeaveNothingBehind)
 {
     const char *setting = getenv("NOXEL_SOAK_GAMES");
     const int games = setting != nullptr ? atoi(setting) : 30;
-    Game game;
-    ASSERT_NE(game.window(), nullptr) << game.startFailure();
-    ASSERT_TRUE(game.setClientSize(300, 300));
     // One game first: the first message box loads the system's fonts and icons, which stay cached.
     ASSERT_FALSE(strategy::playOneGame(game, strategy::careless).empty());
     const std::string before = objectsLine(game.probe());
@@ -579,7 +518,6 @@ TEST(Soak, EveryEndingShowsItsBoxAndGamesLeaveNothingBehind)
     EXPECT_GT(endings[BoxHumanWon], 0);
     EXPECT_GT(endings[BoxComputerWon], 0);
     EXPECT_GT(endings[BoxDraw], 0);
-    EXPECT_TRUE(game.running());
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <sstream>
+
 #include "tests/utf8.h"
 
 namespace driver {
@@ -96,15 +99,25 @@ std::wstring exeFolder()
     return path;
 }
 
+std::string contents(const std::wstring &path)
+{
+    std::string data;
+    if (FILE *in = _wfopen(path.c_str(), L"rb")) {
+        char buffer[65536];
+        for (size_t got; (got = fread(buffer, 1, sizeof buffer, in)) > 0;)
+            data.append(buffer, got);
+        fclose(in);
+    }
+    return data;
+}
+
 std::wstring program()
 {
     const wchar_t *chosen = _wgetenv(L"NOXEL_PROGRAM");
     if (chosen == nullptr || *chosen == 0)
         return exeFolder() + L"\\nxl.exe";
     std::wstring path = chosen;
-    for (wchar_t &c : path)
-        if (c == L'/')
-            c = L'\\';
+    std::replace(path.begin(), path.end(), L'/', L'\\');
     return path;
 }
 
@@ -148,8 +161,7 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
     waitUntil([&] { return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls")) != nullptr || !running(); },
               10000);   // scaled: startTimeout()
     if (window_ == nullptr) {
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(info_.hProcess, &code);
+        const DWORD code = waitExit(0);
         startFailure_ = (code == STILL_ACTIVE ? "no window" : "ended with exit code " + std::to_string(code)) +
                         " after " + std::to_string(GetTickCount() - started) + " ms";
     }
@@ -173,7 +185,7 @@ bool Game::running() const
     return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-DWORD Game::waitExit(DWORD milliseconds)
+DWORD Game::waitExit(DWORD milliseconds) const
 {
     DWORD code = STILL_ACTIVE;
     if (WaitForSingleObject(info_.hProcess, scaled(milliseconds)) == WAIT_OBJECT_0)
@@ -244,46 +256,17 @@ bool Game::setClientSize(int width, int height)
     }, 1000);
 }
 
-void Game::post(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    PostMessageW(window_, message, wParam, lParam);
-}
-
-void Game::key(UINT virtualKey)
-{
-    post(WM_KEYDOWN, virtualKey, 1);
-    post(WM_KEYUP, virtualKey, 0xC0000001);
-}
-
-void Game::click(int x, int y)
-{
-    post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    post(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
-void Game::command(int id)
-{
-    post(WM_COMMAND, static_cast<WPARAM>(id), 0);
-}
-
 void Game::input(std::initializer_list<WORD> keys, HWND to)
 {
     const HWND target = to != nullptr ? to : window_;
     SetForegroundWindow(target);
     waitUntil([&] { return GetForegroundWindow() == target; }, 1000);
-    std::vector<INPUT> events;
-    for (WORD k : keys) {
-        INPUT in = {};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = k;
-        events.push_back(in);
-    }
-    for (auto it = keys.end(); it != keys.begin();) {
-        INPUT in = {};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = *--it;
-        in.ki.dwFlags = KEYEVENTF_KEYUP;
-        events.push_back(in);
+    std::vector<INPUT> events(2 * keys.size());   // all down in order, then all up in reverse
+    for (size_t i = 0; i < keys.size(); ++i) {
+        INPUT &down = events[i], &up = events[events.size() - 1 - i];
+        down.type = up.type = INPUT_KEYBOARD;
+        down.ki.wVk = up.ki.wVk = keys.begin()[i];
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
     }
     SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
 }
@@ -321,11 +304,8 @@ std::vector<uint32_t> Game::pixels(int *width, int *height) const
 
 Board Game::board() const
 {
-    if (!running()) {
-        DWORD code = 0;
-        GetExitCodeProcess(info_.hProcess, &code);
-        return "no board: the game has ended with exit code " + std::to_string(code);
-    }
+    if (!running())
+        return "no board: the game has ended with exit code " + std::to_string(waitExit(0));
     if (!IsWindow(window_))
         return "no board: no window";
     int w = 0, h = 0;
@@ -437,20 +417,13 @@ std::vector<std::string> Game::probe() const
         WaitForSingleObject(thread, scaled(5000));
         CloseHandle(thread);
     }
-    std::vector<std::string> lines;
     // The probe writes its report under another name and then renames it: a report that is there is whole.
     waitUntil([&] { return GetFileAttributesW(report) != INVALID_FILE_ATTRIBUTES; });
-    if (FILE *in = _wfopen(report, L"rb")) {
-        char line[1024];
-        while (fgets(line, sizeof line, in)) {
-            std::string s = line;
-            while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
-                s.pop_back();
-            lines.push_back(s);
-        }
-        fclose(in);
-        DeleteFileW(report);
-    }
+    std::istringstream text(contents(report));
+    DeleteFileW(report);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
     VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
     return lines;
 }

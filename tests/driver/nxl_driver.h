@@ -13,6 +13,7 @@
 namespace driver {
 
 std::wstring exeFolder();
+std::string contents(const std::wstring &path);   // a file's bytes, empty when it cannot be read
 // The program under test: NOXEL_PROGRAM when set (the shipped 32-bit file, say), otherwise the nxl.exe
 // built beside the driver. Its folder also holds the probe of its own width.
 std::wstring program();
@@ -23,7 +24,6 @@ DWORD startTimeout();
 DWORD scaled(DWORD milliseconds);
 
 // Asks the condition every 30 ms until it holds or the time is up (scaled); returns its last answer.
-// Every wait for something to happen goes through here.
 bool waitUntil(const std::function<bool()> &condition, DWORD milliseconds = 5000);
 
 struct Box {
@@ -35,7 +35,6 @@ struct Box {
     std::wstring shown() const { return caption + L"|" + text; }   // empty caption and text: no box
 };
 
-// The box's caption, text and buttons; an invalid Box for no window.
 Box readBox(HWND window);
 // Waits until the box that find names has its buttons, the default one among them, and reads it.
 Box waitBox(const std::function<HWND()> &find, DWORD milliseconds);
@@ -61,7 +60,7 @@ public:
     HANDLE process() const { return info_.hProcess; }
     bool running() const;
     // Waits for the process to end; returns its exit code, or STILL_ACTIVE after the (scaled) timeout.
-    DWORD waitExit(DWORD milliseconds = 10000);
+    DWORD waitExit(DWORD milliseconds = 10000) const;
 
     std::string titleBytes() const;
     // Waits until the title reads as wanted; returns what it reads last.
@@ -71,14 +70,15 @@ public:
     // during the computer's pause and under a box). Mute is posted twice, so the option stays as it was.
     // What they asked to be painted is painted when it returns.
     bool handledPosted();
-    // Whether the client area got the size asked for.
     bool setClientSize(int width, int height);
     RECT clientRect() const;
 
-    void key(UINT virtualKey);              // posted key down and up: digits and plain accelerators
-    void click(int x, int y);               // posted left button down and up, client coordinates
-    void command(int id);                   // posted WM_COMMAND, as a menu choice
-    void post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    void post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { PostMessageW(window_, message, wParam, lParam); }
+    // Posted key down and up: digits and plain accelerators.
+    void key(UINT virtualKey) { post(WM_KEYDOWN, virtualKey, 1); post(WM_KEYUP, virtualKey, 0xC0000001); }
+    // Posted left button down and up, client coordinates.
+    void click(int x, int y) { post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); post(WM_LBUTTONUP, 0, MAKELPARAM(x, y)); }
+    void command(int id) { post(WM_COMMAND, static_cast<WPARAM>(id)); }   // as a menu choice
     // Real keyboard input, made to go to the window (default: the game's): for Ctrl, Alt and F1.
     void input(std::initializer_list<WORD> keys, HWND to = nullptr);
 

@@ -10,14 +10,6 @@
 
 namespace {
 
-void writeUtf8(FILE *out, const wchar_t *text)
-{
-    char bytes[1024];
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
-    if (n > 0)
-        fputs(bytes, out);
-}
-
 void reportMenu(FILE *out, HMENU menu, const char *path)
 {
     const int count = GetMenuItemCount(menu);
@@ -39,8 +31,9 @@ void reportMenu(FILE *out, HMENU menu, const char *path)
                 info.fState & MFS_CHECKED ? "checked" : "unchecked", info.fState & MFS_GRAYED ? " grayed" : "");
         if (!info.hSubMenu)
             fprintf(out, "%u ", info.wID);
-        writeUtf8(out, label);
-        fputc('\n', out);
+        char bytes[1024] = "";
+        WideCharToMultiByte(CP_UTF8, 0, label, -1, bytes, sizeof bytes, nullptr, nullptr);
+        fprintf(out, "%s\n", bytes);
         if (info.hSubMenu) {
             char sub[32];
             snprintf(sub, sizeof sub, "%s.", here);
@@ -90,13 +83,6 @@ BOOL CALLBACK countWindow(HWND, LPARAM param)
     return TRUE;
 }
 
-int countWindowsOf(HWND window)
-{
-    int n = 1;
-    EnumChildWindows(window, countWindow, reinterpret_cast<LPARAM>(&n));
-    return n;
-}
-
 const char *loaded(HMODULE module)
 {
     if (module == nullptr)
@@ -143,7 +129,9 @@ DWORD WINAPI report(void *module)
                 icon != nullptr && icon == named ? "I" : "other");
         reportMenu(out, bar, "");
         reportLibrarySearch(out, static_cast<HMODULE>(module));
-        fprintf(out, "objects gdi=%d windows=%d\n", countGdiObjects(), countWindowsOf(window));
+        int windows = 1;
+        EnumChildWindows(window, countWindow, reinterpret_cast<LPARAM>(&windows));
+        fprintf(out, "objects gdi=%d windows=%d\n", countGdiObjects(), windows);
     }
     fclose(out);
     wchar_t done[MAX_PATH];

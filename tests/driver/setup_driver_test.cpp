@@ -42,18 +42,6 @@ bool exists(const std::wstring &path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string contents(const std::wstring &path)
-{
-    std::string data;
-    if (FILE *in = _wfopen(path.c_str(), L"rb")) {
-        char buffer[65536];
-        for (size_t got; (got = fread(buffer, 1, sizeof buffer, in)) > 0;)
-            data.append(buffer, got);
-        fclose(in);
-    }
-    return data;
-}
-
 void createFile(const std::wstring &path)
 {
     CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
@@ -193,22 +181,8 @@ Values entryValues(REGSAM view = KEY_WOW64_32KEY)
     return values;
 }
 
-std::string sz(const std::string &text)
-{
-    return text + std::string(1, '\0');
-}
-
-std::string dword(DWORD value)
-{
-    return std::string(reinterpret_cast<const char *>(&value), 4);
-}
-
-std::string today()
-{
-    char text[16] = "";
-    GetDateFormatA(LOCALE_INVARIANT, 0, nullptr, "yyyyMMdd", text, sizeof text);
-    return text;
-}
+std::string sz(const std::string &text) { return text + '\0'; }
+std::string dword(DWORD value) { return std::string(reinterpret_cast<const char *>(&value), 4); }
 
 // The shortcut's target, arguments, working folder, description and show command, joined by "|".
 std::wstring readShortcut(const std::wstring &path)
@@ -230,10 +204,9 @@ std::wstring readShortcut(const std::wstring &path)
         shell->GetShowCmd(&show);
         link = std::wstring(text[0]) + L"|" + text[1] + L"|" + text[2] + L"|" + text[3] + L"|" + std::to_wstring(show);
     }
-    if (file != nullptr)
-        file->Release();
-    if (shell != nullptr)
-        shell->Release();
+    for (IUnknown *object : {static_cast<IUnknown *>(file), static_cast<IUnknown *>(shell)})
+        if (object != nullptr)
+            object->Release();
     CoUninitialize();
     return link;
 }
@@ -258,9 +231,11 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     SetFileAttributesW(setup.c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_EQ(run(setup, L"/S"), 0u);
 
-    EXPECT_TRUE(contents(InstalledExe) == contents(setup));   // not printed: a whole program
+    EXPECT_TRUE(driver::contents(InstalledExe) == driver::contents(setup));   // not printed: a whole program
     EXPECT_EQ(GetFileAttributesW(InstalledExe.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     const std::string exe = utf8(InstalledExe.c_str());
+    char today[16] = "";
+    GetDateFormatA(LOCALE_INVARIANT, 0, nullptr, "yyyyMMdd", today, sizeof today);
     Values values = entryValues();
     EXPECT_EQ(values["URLInfoAbout"].first, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(values["URLInfoAbout"].second.rfind("https://", 0), 0u);
@@ -271,7 +246,7 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
                           {"DisplayVersion", {REG_SZ, sz("v1.0.0.0")}},
                           {"Version", {REG_DWORD, dword(0x01000000)}},
                           {"EstimatedSize", {REG_DWORD, dword(60)}},
-                          {"InstallDate", {REG_SZ, sz(today())}},
+                          {"InstallDate", {REG_SZ, sz(today)}},
                           {"NoModify", {REG_DWORD, dword(1)}},
                           {"NoRepair", {REG_DWORD, dword(1)}},
                           {"UninstallString", {REG_SZ, sz("\"" + exe + "\" /Uninstall")}},
@@ -295,7 +270,7 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
         EXPECT_EQ(run(setup, L"-s"), 0u);
         EXPECT_EQ(installed.waitExit(5000), 0u);
     }
-    EXPECT_TRUE(contents(InstalledExe) == contents(setup));   // not printed: a whole program
+    EXPECT_TRUE(driver::contents(InstalledExe) == driver::contents(setup));   // not printed: a whole program
     EXPECT_TRUE(exists(Shortcut));
     EXPECT_EQ(entryValues().size(), 12u);
 }
@@ -439,17 +414,13 @@ TEST_F(Setup, AFailedCopyAsksOnceAndRestartsOnlyWithoutRights)
 // Run with a German LC_ALL (a test of its own).
 TEST(German, SetupQuestionsComeInGerman)
 {
-    Game uninstaller(L"/uninstall", driver::program(), false);
-    const Box box = uninstaller.waitBox(10000);
-    ASSERT_EQ(box.shown(), expectedBox(BoxUninstall, true));
-    uninstaller.answer(box, IDCANCEL);
-    EXPECT_EQ(uninstaller.waitExit(), 2u);
-
-    Game installer(L"", copyAs(L"Setup.exe"), false);
-    const Box question = installer.waitBox(10000);
-    ASSERT_EQ(question.shown(), expectedBox(BoxInstall, true));
-    installer.answer(question, IDNO);
-    EXPECT_EQ(installer.waitExit(), 0u);
+    for (const bool uninstall : {true, false}) {
+        Game setup(uninstall ? L"/uninstall" : L"", uninstall ? driver::program() : copyAs(L"Setup.exe"), false);
+        const Box box = setup.waitBox(10000);
+        ASSERT_EQ(box.shown(), expectedBox(uninstall ? BoxUninstall : BoxInstall, true));
+        setup.answer(box, IDCANCEL);
+        EXPECT_EQ(setup.waitExit(), uninstall ? 2u : 0u);
+    }
 }
 
 // Run with LC_ALL=ja_JP.UTF-8 (a test of its own): code page 932 has no no-break space, so the title keeps

@@ -1,6 +1,8 @@
 // strategy.cpp: the drivers' play: minimax for a quiet square that never loses, a careless square, whole games.
 #include "tests/driver/strategy.h"
 
+#include <string.h>
+
 #include <algorithm>
 
 namespace strategy {
@@ -8,6 +10,11 @@ namespace strategy {
 namespace {
 
 const char *const Lines[8] = {"012", "345", "678", "036", "147", "258", "048", "246"};
+
+int inLine(const Board &b, const char *l, char c)
+{
+    return (b[l[0] - '0'] == c) + (b[l[1] - '0'] == c) + (b[l[2] - '0'] == c);
+}
 
 // Minimax score of the board for X, with `turn` to move.
 int score(Board &b, char turn)
@@ -55,11 +62,8 @@ int quiet(const Board &board)
         b[i] = 'X';
         const int s = score(b, 'O');
         bool twoInALine = winner(b) != 0;
-        for (const char *l : Lines) {
-            const int crosses = (b[l[0] - '0'] == 'X') + (b[l[1] - '0'] == 'X') + (b[l[2] - '0'] == 'X');
-            const int empty = (b[l[0] - '0'] == '.') + (b[l[1] - '0'] == '.') + (b[l[2] - '0'] == '.');
-            twoInALine |= crosses == 2 && empty == 1;
-        }
+        for (const char *l : Lines)
+            twoInALine |= inLine(b, l, 'X') == 2 && inLine(b, l, '.') == 1;
         b[i] = '.';
         if (s >= 0 && !twoInALine)
             return i + 1;
@@ -77,14 +81,8 @@ int careless(const Board &b)
         if (b[i] != '.')
             continue;
         bool gap = false;
-        for (const char *l : Lines) {
-            int rings = 0, mine = 0;
-            for (int k = 0; k < 3; ++k) {
-                rings += b[l[k] - '0'] == 'O';
-                mine += l[k] - '0' == i;
-            }
-            gap |= mine && rings == 2;
-        }
+        for (const char *l : Lines)
+            gap |= strchr(l, '0' + i) != nullptr && inLine(b, l, 'O') == 2;
         Board t = b;
         t[i] = 'X';
         if (!gap && !winner(t))
