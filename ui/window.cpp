@@ -57,9 +57,12 @@ void runMainWindow()
 
     game.moveCount = 0;
     const BoardPoint size = mainWindowSize(GetSystemMetrics(SM_CYFULLSCREEN));
-    // No title here: the window procedure sets it, in UTF-16, while the window is created.
+    // No title here: the window procedure sets it, in UTF-16, while the window is created. Born at the
+    // primary display's corner, not where CW_USEDEFAULT would put it (the display a starter names, such
+    // as a secondary display's taskbar): the size is in the primary display's pixels, and a window born
+    // on a display of another scale would be rescaled by WM_DPICHANGED when centring moves it over.
     HWND window = CreateWindowExA(WS_EX_CLIENTEDGE, MainWindowClass, nullptr, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, size.x, size.y, nullptr, nullptr, instance, nullptr);
+                                  0, 0, size.x, size.y, nullptr, nullptr, instance, nullptr);
     if (window == nullptr)
         ExitProcess(255);   // no window: no message would ever end the loop
 
