@@ -26,6 +26,20 @@ LRESULT onCreate(HWND window)
     return 0;
 }
 
+// Windows 10 1607 knows per-monitor awareness only in its first version, which leaves the title bar
+// and the menu at the system's DPI unless the window asks, while it is created, for them to follow
+// the display's; the second version scales them by itself and refuses the request. Looked up, not
+// imported: older systems lack the function.
+LRESULT onNcCreate(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    typedef BOOL(WINAPI * NonClientScaling)(HWND);
+    const auto scaleNonClient = reinterpret_cast<NonClientScaling>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "EnableNonClientDpiScaling")));
+    if (scaleNonClient != nullptr)
+        scaleNonClient(window);
+    return DefWindowProcA(window, WM_NCCREATE, wParam, lParam);
+}
+
 LRESULT onDestroy()
 {
     // While busy a move or an ending is suspended in a nested loop; the quit request would end it.
@@ -175,6 +189,8 @@ LRESULT onGetObject(HWND window, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_NCCREATE:
+        return onNcCreate(window, wParam, lParam);
     case WM_CREATE:
         return onCreate(window);
     case WM_DESTROY:
