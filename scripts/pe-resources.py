@@ -5,14 +5,34 @@
 awareness in the namespaces Windows reads them from."""
 import struct
 import sys
+from xml.etree import ElementTree
 
 TYPES = {3: "ICON", 14: "GROUP_ICON", 16: "VERSION", 24: "MANIFEST"}
-MANIFEST = (
-    '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>',
-    '<application xmlns="urn:schemas-microsoft-com:asm.v3"><windowsSettings>',
-    '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>',
-    '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>',
-)
+# The manifest's elements by namespace, as Windows' side-by-side loader reads them, and their values.
+NS = {"v1": "urn:schemas-microsoft-com:asm.v1", "v3": "urn:schemas-microsoft-com:asm.v3",
+      "ws2005": "http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+      "ws2016": "http://schemas.microsoft.com/SMI/2016/WindowsSettings"}
+LEVEL = "v3:trustInfo/v3:security/v3:requestedPrivileges/v3:requestedExecutionLevel"
+SETTINGS = "v3:application/v3:windowsSettings/"
+MANIFEST = ((SETTINGS + "ws2005:dpiAware", "true/pm"),
+            (SETTINGS + "ws2016:dpiAwareness", "PerMonitorV2, PerMonitor"))
+
+
+def check_manifest(text):
+    # Windows refuses to start a program whose manifest is not well-formed (a side-by-side error);
+    # Wine starts it all the same, so only this check sees it.
+    try:
+        root = ElementTree.fromstring(text)
+    except ElementTree.ParseError as error:
+        sys.exit("manifest is not well-formed: %s" % error)
+    if root.tag != "{%s}assembly" % NS["v1"] or root.get("manifestVersion") != "1.0":
+        sys.exit("manifest is not an assembly of version 1.0")
+    level = root.find(LEVEL, NS)
+    if level is None or (level.get("level"), level.get("uiAccess")) != ("asInvoker", "false"):
+        sys.exit("manifest lacks the execution level asInvoker without uiAccess")
+    for path, value in MANIFEST:
+        if root.findtext(path, None, NS) != value:
+            sys.exit("manifest lacks %s = %s" % (path, value))
 
 
 def main(path):
@@ -58,10 +78,7 @@ def main(path):
                     if want not in text:
                         sys.exit("version resource lacks " + want)
             if kind == 24:
-                text = " ".join(leaf(sub).decode("utf-8", "replace").split())
-                for want in MANIFEST:
-                    if want not in text:
-                        sys.exit("manifest lacks " + want)
+                check_manifest(leaf(sub))
 
 
 if __name__ == "__main__":
