@@ -42,6 +42,29 @@ RECT colourBox(const std::vector<uint32_t> &px, int w, uint32_t colour, LONG lef
     return box;
 }
 
+// The squares (as digits) of a 300 x 300 picture that hold a pixel where `found` holds.
+std::string squaresWith(const std::function<bool(int x, int y)> &found)
+{
+    std::string squares;
+    for (int n = 0; n < 9; ++n) {
+        bool any = false;
+        for (int y = n / 3 * 100; y < n / 3 * 100 + 100; ++y)
+            for (int x = n % 3 * 100; x < n % 3 * 100 + 100; ++x)
+                any = any || found(x, y);
+        if (any)
+            squares += static_cast<char>('1' + n);
+    }
+    return squares;
+}
+
+// The squares that show the focus mark: black pixels off the grid lines.
+std::string markedSquares(const driver::Game &game)
+{
+    int w, h;
+    const std::vector<uint32_t> px = game.pixels(&w, &h);
+    return squaresWith([&](int x, int y) { return x % 100 != 0 && y % 100 != 0 && px[static_cast<size_t>(y) * w + x] == 0; });
+}
+
 // A game in a 300 x 300 client area. Unless the test ends it on purpose, the game still runs at the end.
 class Window : public ::testing::Test {
 protected:
@@ -189,6 +212,7 @@ TEST_F(Window, EveryDigitKeyAndClickPlaysItsSquareOnce)
         ASSERT_EQ(strategy::reply(game, Empty, square).result, Move::Answered) << square;
         newGame();
     }
+    EXPECT_EQ(markedSquares(game), "");   // no focus mark without the keys that work the cursor
 }
 
 // The computer answers after its pause, which drops digits and clicks, refuses closing (no box comes
@@ -338,40 +362,78 @@ TEST_F(Window, SmallestWindowTakesNoClickButKeysAndPaints)
     EXPECT_TRUE(driver::waitUntil([&] { return strategy::answered(Empty, 5, b = game.stableBoard()); })) << b;
 }
 
-std::vector<LONG> announced;   // the squares of the game's name-change events, in order
+// What a screen reader hears of the board, in order: "name 5" and "focus 5" for a square's events, and
+// the live text's announcement, read from the object that the event names as it comes.
+std::vector<std::wstring> heard;
 
-void CALLBACK recordEvent(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD)
+void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
 {
-    if (object == OBJID_CLIENT)
-        announced.push_back(child);
+    IAccessible *source = nullptr;
+    VARIANT id;
+    if (object != OBJID_CLIENT || child == CHILDID_SELF)
+        return;
+    if (event == EVENT_OBJECT_NAMECHANGE || event == EVENT_OBJECT_FOCUS)
+        heard.push_back((event == EVENT_OBJECT_FOCUS ? L"focus " : L"name ") + std::to_wstring(child));
+    else if (event == 0x8019 /* EVENT_OBJECT_LIVEREGIONCHANGED */ &&
+             AccessibleObjectFromEvent(window, object, child, &source, &id) == S_OK) {
+        heard.push_back(readText(source, &IAccessible::get_accName, id.lVal));
+        source->Release();
+    }
 }
 
-// Reads the nine squares of an empty board in a 300 x 300 client area, plays square 5 through its default
-// action and reads it again once the computer's answer has been announced.
-void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<std::wstring> &marks, const wchar_t *play)
+HWINEVENTHOOK hearBoard(const Game &game)
+{
+    heard.clear();
+    return SetWinEventHook(EVENT_OBJECT_FOCUS, 0x8019, nullptr, hear, game.pid(), 0, WINEVENT_OUTOFCONTEXT);
+}
+
+// Out-of-context events come while this thread takes its messages: takes them until n have been heard.
+bool hearUntil(size_t n)
+{
+    return driver::waitUntil([&] {
+        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageW(&m);
+        return heard.size() >= n;
+    }, 4000);
+}
+
+// An announcement with the square's number for '#'.
+std::wstring said(std::wstring text, int square)
+{
+    text[text.find(L'#')] = static_cast<wchar_t>(L'0' + square);
+    return text;
+}
+
+// Reads the nine squares of an empty board in a 300 x 300 client area and its silent live text, plays
+// square 5 through its default action and reads it again once the computer's answer has been announced,
+// hearing the live text say both marks (said: Cross, Ring, taken); then a taken square.
+void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<std::wstring> &marks, const wchar_t *play,
+                      const std::vector<std::wstring> &says)
 {
     IAccessible *board = accessibleBoard(game.window());
     LONG children = 0;
-    if (board == nullptr || board->get_accChildCount(&children) != S_OK || children != 9) {
-        ADD_FAILURE() << "no board of nine squares";
+    if (board == nullptr || board->get_accChildCount(&children) != S_OK || children != 10) {
+        ADD_FAILURE() << "no board of nine squares and a live text";
         return;
     }
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, 10), ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, 10), L"");
     EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_CLIENT);
-    // The window in the foreground holds the keyboard focus, and the board reports it as its own.
+    // The window in the foreground holds the keyboard focus, and the cursor's square, 5, has it.
     SetForegroundWindow(game.window());
     EXPECT_TRUE(driver::waitUntil([&] {
         return readNumber(board, &IAccessible::get_accState, CHILDID_SELF) == (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
     }, 1000));
     VARIANT focus = {};
     EXPECT_EQ(board->get_accFocus(&focus), S_OK);
-    EXPECT_EQ(focus.vt == VT_I4 ? focus.lVal : -1, CHILDID_SELF);
+    EXPECT_EQ(focus.vt == VT_I4 ? focus.lVal : -1, 5);
     POINT origin = {0, 0};
     ClientToScreen(game.window(), &origin);
     for (long n = 1; n <= 9; ++n) {
         EXPECT_EQ(readText(board, &IAccessible::get_accName, n), square + std::to_wstring(n) + marks[0]);
         EXPECT_EQ(readText(board, &IAccessible::get_accDefaultAction, n), play);
         EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, n), ROLE_SYSTEM_PUSHBUTTON);
-        EXPECT_EQ(readNumber(board, &IAccessible::get_accState, n), 0);
+        EXPECT_EQ(readNumber(board, &IAccessible::get_accState, n), STATE_SYSTEM_FOCUSABLE | (n == 5 ? STATE_SYSTEM_FOCUSED : 0));
         LONG x = 0, y = 0, w = 0, h = 0;
         board->accLocation(&x, &y, &w, &h, childId(n));
         EXPECT_EQ((std::vector<LONG>{x - origin.x, y - origin.y, w, h}),
@@ -380,28 +442,26 @@ void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<
         board->accHitTest(x + 99, y + 99, &hit);
         EXPECT_EQ(hit.lVal, n);
     }
-    announced.clear();
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, recordEvent,
-                                         game.pid(), 0, WINEVENT_OUTOFCONTEXT);
+    HWINEVENTHOOK hook = hearBoard(game);
     // The call returns at once, not after the move with its one-second pause (which may end in a box).
     const DWORD start = GetTickCount();
     EXPECT_EQ(board->accDoDefaultAction(childId(5)), S_OK);
     EXPECT_LT(GetTickCount() - start, 900u);
-    const Board b = game.waitChange(game.waitChange(Empty, 2000), 3000);
+    EXPECT_TRUE(hearUntil(4)) << heard.size();
+    const Board b = game.stableBoard();
     const int ring = static_cast<int>(b.find('O')) + 1;
     EXPECT_EQ(b[4], 'X');
-    // Out-of-context events come while this thread takes its messages.
-    EXPECT_TRUE(driver::waitUntil([&] {
-        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
-            DispatchMessageW(&m);
-        return announced == std::vector<LONG>{5, ring};
-    }, 2000)) << announced.size();
-    UnhookWinEvent(hook);
+    EXPECT_EQ(heard, (std::vector<std::wstring>{L"name 5", said(says[0], 5), L"name " + std::to_wstring(ring),
+                                               said(says[1], ring)}));
     EXPECT_EQ(readText(board, &IAccessible::get_accName, 5), square + L"5" + marks[1]);
     EXPECT_EQ(readText(board, &IAccessible::get_accName, ring), square + std::to_wstring(ring) + marks[2]);
-    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 5), STATE_SYSTEM_UNAVAILABLE);
-    // A taken square refuses the action as it refuses a click.
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 5), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_UNAVAILABLE);
+    // A taken square refuses the action as it refuses a click, takes the cursor and says it is taken.
     EXPECT_EQ(board->accDoDefaultAction(childId(ring)), S_OK);
+    EXPECT_TRUE(hearUntil(6));
+    EXPECT_EQ(std::vector<std::wstring>(heard.begin() + 4, heard.end()),
+              (std::vector<std::wstring>{L"focus " + std::to_wstring(ring), said(says[2], ring)}));
+    UnhookWinEvent(hook);
     EXPECT_TRUE(game.handledPosted());
     EXPECT_EQ(game.stableBoard(), b);
     board->Release();
@@ -409,12 +469,68 @@ void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<
 
 TEST_F(Window, ScreenReaderReadsAndPlaysTheBoardLikeAClick)
 {
-    readAndPlayBoard(game, L"Square ", {L": empty", L": Cross", L": Ring"}, L"Play");
+    readAndPlayBoard(game, L"Square ", {L": empty", L": Cross", L": Ring"}, L"Play",
+                     {L"Cross on square #", L"Ring on square #", L"Square # is taken"});
 }
 
 TEST_F(German, ScreenReaderReadsAndPlaysTheBoard)
 {
-    readAndPlayBoard(game, L"Feld ", {L": leer", L": Kreuz", L": Kreis"}, L"Setzen");
+    readAndPlayBoard(game, L"Feld ", {L": leer", L": Kreuz", L": Kreis"}, L"Setzen",
+                     {L"Kreuz auf Feld #", L"Kreis auf Feld #", L"Feld # ist besetzt"});
+}
+
+// The keyboard cursor, from square 5 with the window regaining the focus: each key, where the cursor
+// stands after it (the focused child) and the squares whose pixels it changed (only the focus mark,
+// from the first arrow on, moves). Edges stop it, the keypad's digits do nothing; Space plays the
+// cursor's square, Enter on it then is refused and says so, and a click hides the mark.
+TEST_F(Window, ArrowsMoveTheCursorUpToTheEdgesEnterAndSpacePlayIt)
+{
+    IAccessible *board = accessibleBoard(game.window());
+    ASSERT_NE(board, nullptr);
+    HWINEVENTHOOK hook = hearBoard(game);
+    HWND other = CreateWindowW(L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    game.input({}, other);
+    hearUntil(0);   // this thread's window takes the focus
+    game.input({});
+    EXPECT_TRUE(hearUntil(1));
+    DestroyWindow(other);
+    const struct {
+        UINT key;
+        LONG cursor;
+        const char *changed;
+    } keys[] = {{VK_NUMPAD4, 5, ""}, {VK_LEFT, 4, "4"},  {VK_LEFT, 4, ""},   {VK_UP, 1, "14"},  {VK_UP, 1, ""},
+                {VK_RIGHT, 2, "12"}, {VK_RIGHT, 3, "23"}, {VK_RIGHT, 3, ""}, {VK_DOWN, 6, "36"}, {VK_DOWN, 9, "69"},
+                {VK_DOWN, 9, ""},    {VK_LEFT, 8, "89"}};
+    int w, h;
+    std::vector<uint32_t> before = game.pixels(&w, &h);
+    for (const auto &k : keys) {
+        game.key(k.key);
+        ASSERT_TRUE(game.handledPosted());
+        const std::vector<uint32_t> after = game.pixels(&w, &h);
+        EXPECT_EQ(squaresWith([&](int x, int y) { return before[y * w + x] != after[y * w + x]; }), k.changed) << k.key;
+        VARIANT focus = {};
+        EXPECT_EQ(board->get_accFocus(&focus) == S_OK && focus.vt == VT_I4 ? focus.lVal : -1, k.cursor) << k.key;
+        before = after;
+    }
+    game.key(VK_SPACE);
+    ASSERT_TRUE(hearUntil(12));
+    const Board b = game.stableBoard();
+    EXPECT_TRUE(strategy::answered(Empty, 8, b)) << b;
+    const int ring = static_cast<int>(b.find('O')) + 1;
+    EXPECT_EQ(markedSquares(game), "8");
+    game.key(VK_RETURN);
+    ASSERT_TRUE(hearUntil(13));   // each announcement is read before the next replaces it
+    game.click((ring - 1) % 3 * 100 + 50, (ring - 1) / 3 * 100 + 50);
+    ASSERT_TRUE(hearUntil(15));
+    EXPECT_EQ(game.stableBoard(), b);
+    EXPECT_EQ(markedSquares(game), "");
+    const std::wstring r = std::to_wstring(ring);
+    EXPECT_EQ(heard, (std::vector<std::wstring>{L"focus 5", L"focus 4", L"focus 1", L"focus 2", L"focus 3", L"focus 6",
+                                               L"focus 9", L"focus 8", L"name 8", L"Cross on square 8", L"name " + r,
+                                               L"Ring on square " + r, L"Square 8 is taken", L"focus " + r,
+                                               L"Square " + r + L" is taken"}));
+    UnhookWinEvent(hook);
+    board->Release();
 }
 
 std::string objectsLine(const std::vector<std::string> &report)
