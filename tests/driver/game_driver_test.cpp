@@ -42,27 +42,14 @@ RECT colourBox(const std::vector<uint32_t> &px, int w, uint32_t colour, LONG lef
     return box;
 }
 
-// The squares (as digits) of a 300 x 300 picture that hold a pixel where `found` holds.
-std::string squaresWith(const std::function<bool(int x, int y)> &found)
+// The squares (as digits) of a 300 x 300 picture with black pixels off the grid lines: the focus mark.
+std::string blackSquares(const std::vector<uint32_t> &px, int w)
 {
     std::string squares;
-    for (int n = 0; n < 9; ++n) {
-        bool any = false;
-        for (int y = n / 3 * 100; y < n / 3 * 100 + 100; ++y)
-            for (int x = n % 3 * 100; x < n % 3 * 100 + 100; ++x)
-                any = any || found(x, y);
-        if (any)
+    for (int n = 0; n < 9; ++n)
+        if (colourBox(px, w, 0, n % 3 * 100 + 1, n / 3 * 100 + 1, 99).left < n % 3 * 100 + 100)
             squares += static_cast<char>('1' + n);
-    }
     return squares;
-}
-
-// The squares that show the focus mark: black pixels off the grid lines.
-std::string markedSquares(const driver::Game &game)
-{
-    int w, h;
-    const std::vector<uint32_t> px = game.pixels(&w, &h);
-    return squaresWith([&](int x, int y) { return x % 100 != 0 && y % 100 != 0 && px[static_cast<size_t>(y) * w + x] == 0; });
 }
 
 // A game in a 300 x 300 client area. Unless the test ends it on purpose, the game still runs at the end.
@@ -212,7 +199,8 @@ TEST_F(Window, EveryDigitKeyAndClickPlaysItsSquareOnce)
         ASSERT_EQ(strategy::reply(game, Empty, square).result, Move::Answered) << square;
         newGame();
     }
-    EXPECT_EQ(markedSquares(game), "");   // no focus mark without the keys that work the cursor
+    int w, h;
+    EXPECT_EQ(blackSquares(game.pixels(&w, &h), w), "");   // no focus mark without the keys that work the cursor
 }
 
 // The computer answers after its pause, which drops digits and clicks, refuses closing (no box comes
@@ -362,23 +350,31 @@ TEST_F(Window, SmallestWindowTakesNoClickButKeysAndPaints)
     EXPECT_TRUE(driver::waitUntil([&] { return strategy::answered(Empty, 5, b = game.stableBoard()); })) << b;
 }
 
-// What a screen reader hears of the board, in order: "name 5" and "focus 5" for a square's events, and
-// the live text's announcement, read from the object that the event names as it comes.
-std::vector<std::wstring> heard;
+// What a screen reader hears of the board, each ended by "|": "name 5" and "focus 5" for a square's
+// events, and the live text's announcement, read from the object that the event names as it comes.
+std::wstring heard;
 
 void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
 {
     IAccessible *source = nullptr;
     VARIANT id;
-    if (object != OBJID_CLIENT || child == CHILDID_SELF)
-        return;
-    if (event == EVENT_OBJECT_NAMECHANGE || event == EVENT_OBJECT_FOCUS)
-        heard.push_back((event == EVENT_OBJECT_FOCUS ? L"focus " : L"name ") + std::to_wstring(child));
-    else if (event == 0x8019 /* EVENT_OBJECT_LIVEREGIONCHANGED */ &&
+    if (object == OBJID_CLIENT && child != CHILDID_SELF && (event == EVENT_OBJECT_NAMECHANGE || event == EVENT_OBJECT_FOCUS))
+        heard += (event == EVENT_OBJECT_FOCUS ? L"focus " : L"name ") + std::to_wstring(child) + L"|";
+    else if (object == OBJID_CLIENT && event == 0x8019 /* EVENT_OBJECT_LIVEREGIONCHANGED */ &&
              AccessibleObjectFromEvent(window, object, child, &source, &id) == S_OK) {
-        heard.push_back(readText(source, &IAccessible::get_accName, id.lVal));
+        heard += readText(source, &IAccessible::get_accName, id.lVal) + L"|";
         source->Release();
     }
+}
+
+// Out-of-context events come while this thread takes its messages: takes them until n have been heard.
+bool hearUntil(long n)
+{
+    return driver::waitUntil([&] {
+        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageW(&m);
+        return std::count(heard.begin(), heard.end(), L'|') >= n;
+    }, 4000);
 }
 
 HWINEVENTHOOK hearBoard(const Game &game)
@@ -387,28 +383,10 @@ HWINEVENTHOOK hearBoard(const Game &game)
     return SetWinEventHook(EVENT_OBJECT_FOCUS, 0x8019, nullptr, hear, game.pid(), 0, WINEVENT_OUTOFCONTEXT);
 }
 
-// Out-of-context events come while this thread takes its messages: takes them until n have been heard.
-bool hearUntil(size_t n)
-{
-    return driver::waitUntil([&] {
-        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
-            DispatchMessageW(&m);
-        return heard.size() >= n;
-    }, 4000);
-}
-
-// An announcement with the square's number for '#'.
-std::wstring said(std::wstring text, int square)
-{
-    text[text.find(L'#')] = static_cast<wchar_t>(L'0' + square);
-    return text;
-}
-
-// Reads the nine squares of an empty board in a 300 x 300 client area and its silent live text, plays
-// square 5 through its default action and reads it again once the computer's answer has been announced,
-// hearing the live text say both marks (said: Cross, Ring, taken); then a taken square.
-void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<std::wstring> &marks, const wchar_t *play,
-                      const std::vector<std::wstring> &says)
+// Reads the nine squares of an empty board in a 300 x 300 client area, plays square 5 through its default
+// action and reads it again once the computer's answer has been announced, hearing the live text say both
+// marks (texts 3 and 4 before their numbers) and then a taken square (text 5 after its number).
+void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<std::wstring> &marks, const wchar_t *play)
 {
     IAccessible *board = accessibleBoard(game.window());
     LONG children = 0;
@@ -416,8 +394,6 @@ void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<
         ADD_FAILURE() << "no board of nine squares and a live text";
         return;
     }
-    EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, 10), ROLE_SYSTEM_STATICTEXT);
-    EXPECT_EQ(readText(board, &IAccessible::get_accName, 10), L"");
     EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_CLIENT);
     // The window in the foreground holds the keyboard focus, and the cursor's square, 5, has it.
     SetForegroundWindow(game.window());
@@ -447,20 +423,18 @@ void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<
     const DWORD start = GetTickCount();
     EXPECT_EQ(board->accDoDefaultAction(childId(5)), S_OK);
     EXPECT_LT(GetTickCount() - start, 900u);
-    EXPECT_TRUE(hearUntil(4)) << heard.size();
+    EXPECT_TRUE(hearUntil(4));
     const Board b = game.stableBoard();
-    const int ring = static_cast<int>(b.find('O')) + 1;
+    const std::wstring ring = std::to_wstring(b.find('O') + 1);
     EXPECT_EQ(b[4], 'X');
-    EXPECT_EQ(heard, (std::vector<std::wstring>{L"name 5", said(says[0], 5), L"name " + std::to_wstring(ring),
-                                               said(says[1], ring)}));
     EXPECT_EQ(readText(board, &IAccessible::get_accName, 5), square + L"5" + marks[1]);
-    EXPECT_EQ(readText(board, &IAccessible::get_accName, ring), square + std::to_wstring(ring) + marks[2]);
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, std::stol(ring)), square + ring + marks[2]);
     EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 5), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_UNAVAILABLE);
     // A taken square refuses the action as it refuses a click, takes the cursor and says it is taken.
-    EXPECT_EQ(board->accDoDefaultAction(childId(ring)), S_OK);
+    EXPECT_EQ(board->accDoDefaultAction(childId(std::stol(ring))), S_OK);
     EXPECT_TRUE(hearUntil(6));
-    EXPECT_EQ(std::vector<std::wstring>(heard.begin() + 4, heard.end()),
-              (std::vector<std::wstring>{L"focus " + std::to_wstring(ring), said(says[2], ring)}));
+    EXPECT_EQ(heard, L"name 5|" + marks[3] + L"5|name " + ring + L"|" + marks[4] + ring + L"|focus " + ring + L"|" + square +
+                         ring + marks[5] + L"|");
     UnhookWinEvent(hook);
     EXPECT_TRUE(game.handledPosted());
     EXPECT_EQ(game.stableBoard(), b);
@@ -469,14 +443,14 @@ void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<
 
 TEST_F(Window, ScreenReaderReadsAndPlaysTheBoardLikeAClick)
 {
-    readAndPlayBoard(game, L"Square ", {L": empty", L": Cross", L": Ring"}, L"Play",
-                     {L"Cross on square #", L"Ring on square #", L"Square # is taken"});
+    readAndPlayBoard(game, L"Square ", {L": empty", L": Cross", L": Ring", L"Cross on square ", L"Ring on square ", L" is taken"},
+                     L"Play");
 }
 
 TEST_F(German, ScreenReaderReadsAndPlaysTheBoard)
 {
-    readAndPlayBoard(game, L"Feld ", {L": leer", L": Kreuz", L": Kreis"}, L"Setzen",
-                     {L"Kreuz auf Feld #", L"Kreis auf Feld #", L"Feld # ist besetzt"});
+    readAndPlayBoard(game, L"Feld ", {L": leer", L": Kreuz", L": Kreis", L"Kreuz auf Feld ", L"Kreis auf Feld ", L" ist besetzt"},
+                     L"Setzen");
 }
 
 // The keyboard cursor, from square 5 with the window regaining the focus: each key, where the cursor
@@ -486,28 +460,25 @@ TEST_F(German, ScreenReaderReadsAndPlaysTheBoard)
 TEST_F(Window, ArrowsMoveTheCursorUpToTheEdgesEnterAndSpacePlayIt)
 {
     IAccessible *board = accessibleBoard(game.window());
-    ASSERT_NE(board, nullptr);
     HWINEVENTHOOK hook = hearBoard(game);
     HWND other = CreateWindowW(L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     game.input({}, other);
     hearUntil(0);   // this thread's window takes the focus
     game.input({});
-    EXPECT_TRUE(hearUntil(1));
     DestroyWindow(other);
-    const struct {
-        UINT key;
-        LONG cursor;
-        const char *changed;
-    } keys[] = {{VK_NUMPAD4, 5, ""}, {VK_LEFT, 4, "4"},  {VK_LEFT, 4, ""},   {VK_UP, 1, "14"},  {VK_UP, 1, ""},
-                {VK_RIGHT, 2, "12"}, {VK_RIGHT, 3, "23"}, {VK_RIGHT, 3, ""}, {VK_DOWN, 6, "36"}, {VK_DOWN, 9, "69"},
-                {VK_DOWN, 9, ""},    {VK_LEFT, 8, "89"}};
+    const struct { UINT key; LONG cursor; const char *changed; } keys[] = {
+        {VK_NUMPAD4, 5, ""}, {VK_LEFT, 4, "4"},   {VK_LEFT, 4, ""}, {VK_UP, 1, "14"},   {VK_UP, 1, ""},    {VK_RIGHT, 2, "12"},
+        {VK_RIGHT, 3, "23"}, {VK_RIGHT, 3, ""}, {VK_DOWN, 6, "36"}, {VK_DOWN, 9, "69"}, {VK_DOWN, 9, ""}, {VK_LEFT, 8, "89"}};
     int w, h;
     std::vector<uint32_t> before = game.pixels(&w, &h);
     for (const auto &k : keys) {
         game.key(k.key);
         ASSERT_TRUE(game.handledPosted());
         const std::vector<uint32_t> after = game.pixels(&w, &h);
-        EXPECT_EQ(squaresWith([&](int x, int y) { return before[y * w + x] != after[y * w + x]; }), k.changed) << k.key;
+        std::vector<uint32_t> changes(after.size());   // black where a pixel changed
+        for (size_t i = 0; i < after.size(); ++i)
+            changes[i] = before[i] == after[i];
+        EXPECT_EQ(blackSquares(changes, w), k.changed) << k.key;
         VARIANT focus = {};
         EXPECT_EQ(board->get_accFocus(&focus) == S_OK && focus.vt == VT_I4 ? focus.lVal : -1, k.cursor) << k.key;
         before = after;
@@ -516,19 +487,17 @@ TEST_F(Window, ArrowsMoveTheCursorUpToTheEdgesEnterAndSpacePlayIt)
     ASSERT_TRUE(hearUntil(12));
     const Board b = game.stableBoard();
     EXPECT_TRUE(strategy::answered(Empty, 8, b)) << b;
-    const int ring = static_cast<int>(b.find('O')) + 1;
-    EXPECT_EQ(markedSquares(game), "8");
+    const long ring = static_cast<long>(b.find('O'));
+    EXPECT_EQ(blackSquares(game.pixels(&w, &h), w), "8");
     game.key(VK_RETURN);
     ASSERT_TRUE(hearUntil(13));   // each announcement is read before the next replaces it
-    game.click((ring - 1) % 3 * 100 + 50, (ring - 1) / 3 * 100 + 50);
+    game.click(ring % 3 * 100 + 50, ring / 3 * 100 + 50);
     ASSERT_TRUE(hearUntil(15));
     EXPECT_EQ(game.stableBoard(), b);
-    EXPECT_EQ(markedSquares(game), "");
-    const std::wstring r = std::to_wstring(ring);
-    EXPECT_EQ(heard, (std::vector<std::wstring>{L"focus 5", L"focus 4", L"focus 1", L"focus 2", L"focus 3", L"focus 6",
-                                               L"focus 9", L"focus 8", L"name 8", L"Cross on square 8", L"name " + r,
-                                               L"Ring on square " + r, L"Square 8 is taken", L"focus " + r,
-                                               L"Square " + r + L" is taken"}));
+    EXPECT_EQ(blackSquares(game.pixels(&w, &h), w), "");
+    const std::wstring r = std::to_wstring(ring + 1);
+    EXPECT_EQ(heard, L"focus 5|focus 4|focus 1|focus 2|focus 3|focus 6|focus 9|focus 8|name 8|Cross on square 8|name " + r +
+                         L"|Ring on square " + r + L"|Square 8 is taken|focus " + r + L"|Square " + r + L" is taken|");
     UnhookWinEvent(hook);
     board->Release();
 }
