@@ -17,6 +17,7 @@ void placeComputerRing(HWND window)
     const int square = chooseComputerMove();
     game.board[square] = Ring;
     announceSquare(window, square);
+    announceMove(window, SaidRing, square);
     ++game.moveCount;
     playMoveClick();
 }
@@ -79,12 +80,14 @@ void playHumanMove(HWND window, int square)
         return;
     game.busy = true;
     if (game.board[square] != Empty) {
+        announceMove(window, SaidTaken, square);
         playMoveClick();
         game.busy = false;
         return;
     }
     game.board[square] = Cross;
     announceSquare(window, square);
+    announceMove(window, SaidCross, square);
     ++game.moveCount;
     playMoveClick();
     requestRepaint(window);

@@ -20,6 +20,10 @@ struct GameState {
     bool german;
     int32_t moveCount;
     Cell board[10];   // indexed by square number 1..9; index 0 is unused
+    // The window's keyboard cursor: its square, kept across games, and whether its focus mark shows
+    // (from the first arrow, Enter or Space until a click). The engine leaves both alone.
+    int32_t cursor = 5;
+    bool focusShown = false;
 };
 
 extern GameState game;

@@ -198,6 +198,10 @@ TEST_F(Engine, NewGameAnswers)
             EXPECT_EQ(after, c.after ? c.after : after) << c.board << " answered " << c.answer;
             EXPECT_EQ(count(after, '.'), c.after ? count(c.after, '.') : 8) << after;
             EXPECT_EQ(game.moveCount, 9 - count(after, '.'));
+            for (int n = 1; n <= 9 && c.after == nullptr; ++n)   // the opening Ring is said, in the language
+                EXPECT_TRUE(game.board[n] != Ring ||
+                            fake::announced.back() == (german ? "Kreis auf Feld " : "Ring on square ") + std::to_string(n))
+                    << fake::announced.back();
         }
     }
 }
@@ -220,20 +224,23 @@ TEST_F(Engine, RefusedMovesChangeNothing)
         const GameState before = game;
         playHumanMove(w, busy ? 5 : 2);
         EXPECT_EQ(fake::events, busy ? Events{} : Events{"tick"});
+        EXPECT_EQ(fake::announced, busy ? Events{} : Events{"Square 2 is taken"});
         EXPECT_TRUE(sameState(before, game));
     }
 }
 
-// Screen readers hear of every square that changes, once it holds its new mark, and of no other.
+// Screen readers hear of every square that changes, once it holds its new mark, and of no other; the
+// live text says each mark as it is placed.
 TEST_F(Engine, EveryChangedSquareIsAnnouncedWithItsNewMark)
 {
     playHumanMove(w, 5);
-    ASSERT_EQ(fake::announced.size(), 2u);
-    EXPECT_EQ(fake::announced[0] + fake::announced[1].substr(1), "5XO");
+    ASSERT_EQ(fake::announced.size(), 4u);
+    const std::string ring = fake::announced[2].substr(0, 1);
+    EXPECT_EQ(fake::announced, (Events{"5X", "Cross on square 5", ring + "O", "Ring on square " + ring}));
     fake::reset();
     setBoard("XX./OO./...");
     playHumanMove(w, 3);   // won: the finished line, then the emptied squares
-    EXPECT_EQ(fake::announced, (Events{"3X", "1.", "2.", "3.", "4.", "5."}));
+    EXPECT_EQ(fake::announced, (Events{"3X", "Cross on square 3", "1.", "2.", "3.", "4.", "5."}));
 }
 
 // Every ending in both languages: its tones and pause, its box over the finished board, then the empty

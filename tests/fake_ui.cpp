@@ -70,6 +70,13 @@ void announceSquare(HWND window, int square)
                               (window == fake::window ? "" : " of a foreign window"));
 }
 
+void announceMove(HWND window, Spoken what, int square)
+{
+    wchar_t said[64];
+    composeAnnouncement(said, 64, what, square);
+    fake::announced.push_back(utf8(said) + (window == fake::window ? "" : " of a foreign window"));
+}
+
 void requestRepaint(HWND window)
 {
     fake::events.push_back(window == fake::window ? "repaint" : "repaint of a foreign window");

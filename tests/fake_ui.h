@@ -16,7 +16,8 @@ namespace fake {
 // "box <caption>|<text>|<icon>|<style in hex>" with the texts as UTF-8.
 extern std::vector<std::string> events;
 
-// Every announced square with what it holds then: "5X", "3O", "5." (emptied).
+// Every announced square with what it holds then: "5X", "3O", "5." (emptied), and every announcement
+// of the live text: "Cross on square 5".
 extern std::vector<std::string> announced;
 
 // What showMessage answers (IDOK when unset) and what a wait does while it "waits".

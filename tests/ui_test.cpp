@@ -112,7 +112,8 @@ TEST_F(Ui, SquareNamesAreComposedWithinTheirBuffer)
 }
 
 // The board's object in this process, in a client area of 302 x 301: states follow the game, the
-// remainder strips belong to the last squares, and once the window is gone every call fails.
+// remainder strips belong to the last squares, the live text says the last move, the cursor follows a
+// played square and accSelect, navigation walks the grid, and once the window is gone every call fails.
 TEST_F(Ui, AccessibleBoardFollowsTheGameAndOutlivesNoWindow)
 {
     WNDCLASSW wc = {};
@@ -128,19 +129,38 @@ TEST_F(Ui, AccessibleBoardFollowsTheGameAndOutlivesNoWindow)
     EXPECT_EQ(board->get_accFocus(&focus), S_FALSE);
     EXPECT_EQ(focus.vt, VT_EMPTY);
     EXPECT_EQ(readNumber(board, &IAccessible::get_accState, CHILDID_SELF), STATE_SYSTEM_FOCUSABLE);
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, 10), ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, 10), L"");
     // While a box has disabled the window the default action is dropped, as a click is; then it plays.
     for (BOOL enabled : {FALSE, TRUE}) {
         EnableWindow(window, enabled);
-        EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 1), enabled ? 0 : STATE_SYSTEM_UNAVAILABLE);
+        EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 1),
+                  STATE_SYSTEM_FOCUSABLE | (enabled ? 0 : STATE_SYSTEM_UNAVAILABLE));
         EXPECT_EQ(board->accDoDefaultAction(childId(1)), S_OK);
         for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageW(&m);
         EXPECT_EQ(game.board[1], enabled ? Cross : Empty);
+        EXPECT_EQ(game.cursor, enabled ? 1 : 5);
     }
-    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 1), STATE_SYSTEM_UNAVAILABLE);   // taken
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 1), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, 10).substr(0, 12), L"Ring on squa");
+    EXPECT_EQ(board->accSelect(SELFLAG_TAKEFOCUS, childId(7)), S_OK);
+    EXPECT_EQ(board->accSelect(SELFLAG_TAKESELECTION, childId(2)), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(game.cursor, 7);
+    // Start (0 the board, 10 the live text), direction, and where it leads; 0: nowhere, S_FALSE and empty.
+    const LONG walks[][3] = {{0, NAVDIR_FIRSTCHILD, 1}, {0, NAVDIR_LASTCHILD, 10}, {0, NAVDIR_NEXT, 0}, {5, NAVDIR_LASTCHILD, 0},
+                             {1, NAVDIR_UP, 0}, {1, NAVDIR_LEFT, 0}, {1, NAVDIR_RIGHT, 2}, {1, NAVDIR_DOWN, 4}, {3, NAVDIR_RIGHT, 0},
+                             {4, NAVDIR_LEFT, 0}, {8, NAVDIR_UP, 5}, {7, NAVDIR_DOWN, 0}, {3, NAVDIR_NEXT, 4}, {4, NAVDIR_PREVIOUS, 3},
+                             {1, NAVDIR_PREVIOUS, 0}, {9, NAVDIR_NEXT, 10}, {10, NAVDIR_PREVIOUS, 9}, {10, NAVDIR_UP, 0}};
+    for (const auto &walk : walks) {
+        VARIANT to;
+        const HRESULT result = board->accNavigate(walk[1], childId(walk[0]), &to);
+        EXPECT_EQ(result == S_OK && to.vt == VT_I4 ? to.lVal : result == S_FALSE && to.vt == VT_EMPTY ? 0 : -1, walk[2])
+            << walk[0] << " " << walk[1];
+    }
     game.board[2] = Empty;
     game.busy = true;   // the computer's pause
-    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 2), STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 2), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_UNAVAILABLE);
     POINT corner = {0, 0};
     ClientToScreen(window, &corner);
     LONG place[4];

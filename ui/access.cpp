@@ -1,6 +1,6 @@
-// access.cpp: the board's IAccessible object, its answer to WM_GETOBJECT and the name-change event. The
-// accessibility and COM libraries are loaded from the system folder when a client first asks, so that a
-// game that nobody reads starts without them.
+// access.cpp: the board's IAccessible object, its answer to WM_GETOBJECT, the live text with its
+// annotation, the keyboard cursor and the events. The accessibility and COM libraries are loaded from
+// the system folder when a client first asks, so that a game that nobody reads starts without them.
 #include "ui/access.h"
 
 #include <windows.h>
@@ -10,14 +10,30 @@
 
 #include "setup/system_dll.h"
 #include "ui/geometry.h"
+#include "ui/paint.h"
 #include "ui/texts.h"
 
+// The headers hide it below Windows 8, which introduced it; earlier systems pass it to hooks unread.
+#ifndef EVENT_OBJECT_LIVEREGIONCHANGED
+#define EVENT_OBJECT_LIVEREGIONCHANGED 0x8019
+#endif
+
 namespace {
+
+// Declared here: MinGW's import libraries define some of these ids as code, not data.
+const GUID ClassAccPropServices = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+const GUID InterfaceAccPropServices = {0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+// UI Automation's LiveSetting property (UIA_LiveSettingPropertyId, 30135) and its value Polite.
+const GUID LiveSettingProperty = {0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+const LONG LivePolite = 1;
+
+wchar_t lastSaid[64];   // the live text's name: the last announcement, empty before the first
 
 struct Library {
     decltype(&LresultFromObject) lresultFromObject;
     decltype(&AccessibleObjectFromWindow) objectFromWindow;
     decltype(&SysAllocString) allocString;
+    decltype(&CoCreateInstance) createInstance;
 };
 Library com;
 
@@ -32,16 +48,39 @@ bool loadLibraries()
         return false;
     com.objectFromWindow = SYSTEM_FUNCTION("oleacc.dll", AccessibleObjectFromWindow);
     com.allocString = SYSTEM_FUNCTION("oleaut32.dll", SysAllocString);
-    if (com.objectFromWindow == nullptr || com.allocString == nullptr)
+    com.createInstance = SYSTEM_FUNCTION("ole32.dll", CoCreateInstance);
+    if (com.objectFromWindow == nullptr || com.allocString == nullptr || com.createInstance == nullptr)
         return false;
     com.lresultFromObject = SYSTEM_FUNCTION("oleacc.dll", LresultFromObject);
     return com.lresultFromObject != nullptr;
 }
 
-// The child that a VARIANT names: 0 (CHILDID_SELF) the board, 1..9 a square, -1 none of them.
+// The child that a VARIANT names: 0 (CHILDID_SELF) the board, 1..9 a square, LiveText the live text,
+// -1 none of them.
 int childOf(const VARIANT &child)
 {
-    return child.vt == VT_I4 && child.lVal >= CHILDID_SELF && child.lVal <= 9 ? static_cast<int>(child.lVal) : -1;
+    return child.vt == VT_I4 && child.lVal >= CHILDID_SELF && child.lVal <= LiveText ? static_cast<int>(child.lVal) : -1;
+}
+
+bool isSquare(int n)
+{
+    return n >= 1 && n <= 9;
+}
+
+// Narrator speaks a live region only when its LiveSetting says so; the window's object cannot answer
+// UI Automation's question itself, so the setting is annotated on the live text. Where the system
+// lacks the annotation (E_NOTIMPL) the text stays an ordinary one and everything else is unchanged.
+void annotateLiveText(HWND window)
+{
+    IAccPropServices *services = nullptr;
+    if (FAILED(com.createInstance(ClassAccPropServices, nullptr, CLSCTX_INPROC_SERVER, InterfaceAccPropServices,
+                                  reinterpret_cast<void **>(&services))))
+        return;
+    VARIANT polite;
+    polite.vt = VT_I4;
+    polite.lVal = LivePolite;
+    services->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), LiveText, LiveSettingProperty, polite);
+    services->Release();
 }
 
 HRESULT giveText(const wchar_t *text, BSTR *out)
@@ -130,7 +169,7 @@ struct BoardAccessible final : IAccessible {
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG *count) override
     {
-        *count = 9;
+        *count = LiveText;
         return window == nullptr ? RPC_E_DISCONNECTED : S_OK;
     }
     // The squares are simple elements, not objects of their own.
@@ -151,6 +190,8 @@ struct BoardAccessible final : IAccessible {
         wchar_t name[256];
         if (n == CHILDID_SELF)
             GetWindowTextW(window, name, 256);
+        else if (n == LiveText)
+            lstrcpynW(name, lastSaid, 256);
         else
             composeSquareName(name, 256, n, game.board[n]);
         return giveText(name, out);
@@ -169,10 +210,14 @@ struct BoardAccessible final : IAccessible {
         int n;
         out->vt = VT_EMPTY;
         const HRESULT result = check(child, &n);
-        return FAILED(result) ? result : giveNumber(n == CHILDID_SELF ? ROLE_SYSTEM_CLIENT : ROLE_SYSTEM_PUSHBUTTON, out);
+        return FAILED(result) ? result : giveNumber(n == CHILDID_SELF ? ROLE_SYSTEM_CLIENT
+                                                      : n == LiveText ? ROLE_SYSTEM_STATICTEXT
+                                                                      : ROLE_SYSTEM_PUSHBUTTON,
+                                                      out);
     }
     // A square can be played while it is free, no move or ending is in progress and no box has
-    // disabled the window; it is unavailable otherwise, as it is to a click.
+    // disabled the window; it is unavailable otherwise, as it is to a click. Every square takes the
+    // cursor; the one under it has the focus while the window has. The live text only reads.
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *out) override
     {
         int n;
@@ -180,10 +225,15 @@ struct BoardAccessible final : IAccessible {
         const HRESULT result = check(child, &n);
         if (FAILED(result))
             return result;
+        const bool focused = GetFocus() == window;
         if (n == CHILDID_SELF)
-            return giveNumber(STATE_SYSTEM_FOCUSABLE | (GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0), out);
+            return giveNumber(STATE_SYSTEM_FOCUSABLE | (focused ? STATE_SYSTEM_FOCUSED : 0), out);
+        if (n == LiveText)
+            return giveNumber(STATE_SYSTEM_READONLY, out);
         const bool playable = game.board[n] == Empty && !game.busy && IsWindowEnabled(window);
-        return giveNumber(playable ? 0 : STATE_SYSTEM_UNAVAILABLE, out);
+        return giveNumber(STATE_SYSTEM_FOCUSABLE | (focused && n == game.cursor ? STATE_SYSTEM_FOCUSED : 0) |
+                              (playable ? 0 : STATE_SYSTEM_UNAVAILABLE),
+                          out);
     }
     // The digit key that plays the square.
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR *out) override
@@ -192,16 +242,15 @@ struct BoardAccessible final : IAccessible {
         *out = nullptr;
         const HRESULT result = check(child, &n);
         const wchar_t digit[2] = {static_cast<wchar_t>(L'0' + n), L'\0'};
-        return FAILED(result) ? result : n == CHILDID_SELF ? DISP_E_MEMBERNOTFOUND : giveText(digit, out);
+        return FAILED(result) ? result : !isSquare(n) ? DISP_E_MEMBERNOTFOUND : giveText(digit, out);
     }
-    // The board holds the keyboard focus while its window does (the digit keys play the squares); no
-    // square is focused on its own. Nothing is selected.
+    // While the window has the keyboard focus, the square under the cursor has it. Nothing is selected.
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *out) override
     {
         out->vt = VT_EMPTY;
         if (window == nullptr)
             return RPC_E_DISCONNECTED;
-        return GetFocus() == window ? giveNumber(CHILDID_SELF, out) : giveNothing(out);
+        return GetFocus() == window ? giveNumber(game.cursor, out) : giveNothing(out);
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *out) override { return noNumber(out); }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR *out) override
@@ -209,10 +258,22 @@ struct BoardAccessible final : IAccessible {
         int n;
         *out = nullptr;
         const HRESULT result = check(child, &n);
-        return FAILED(result) ? result : n == CHILDID_SELF ? DISP_E_MEMBERNOTFOUND : giveText(pickTextW(TextPlay), out);
+        return FAILED(result) ? result : !isSquare(n) ? DISP_E_MEMBERNOTFOUND : giveText(pickTextW(TextPlay), out);
     }
-    HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
-    // In screen coordinates, divided as the painting and the click divide the client area.
+    // Taking the focus moves the cursor onto the square; the squares are never selected.
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override
+    {
+        int n;
+        const HRESULT result = check(child, &n);
+        if (FAILED(result))
+            return result;
+        if (flags != SELFLAG_TAKEFOCUS || !isSquare(n))
+            return flags == SELFLAG_TAKEFOCUS ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
+        moveCursor(window, n);
+        return S_OK;
+    }
+    // In screen coordinates, divided as the painting and the click divide the client area; the live
+    // text speaks of the whole board.
     HRESULT STDMETHODCALLTYPE accLocation(LONG *x, LONG *y, LONG *width, LONG *height, VARIANT child) override
     {
         int n;
@@ -221,15 +282,28 @@ struct BoardAccessible final : IAccessible {
             return result;
         RECT client;
         const POINT origin = clientArea(&client);
-        const BoardRect r = n == CHILDID_SELF ? BoardRect{0, 0, client.right, client.bottom}
-                                              : squareRect(client.right, client.bottom, n);
+        const BoardRect r = isSquare(n) ? squareRect(client.right, client.bottom, n)
+                                        : BoardRect{0, 0, client.right, client.bottom};
         *x = origin.x + r.left;
         *y = origin.y + r.top;
         *width = r.right - r.left;
         *height = r.bottom - r.top;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT *out) override { return noNumber(out); }
+    // The squares on the grid and in reading order, the live text after them (a reader walking the board
+    // hears the last announcement again there); past an edge nothing.
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT *out) override
+    {
+        int n;
+        out->vt = VT_EMPTY;
+        const HRESULT result = check(start, &n);
+        if (FAILED(result))
+            return result;
+        if (direction < NAVDIR_UP || direction > NAVDIR_LASTCHILD)
+            return E_INVALIDARG;
+        const int to = stepFrom(n, static_cast<int>(direction));
+        return to != 0 ? giveNumber(to, out) : giveNothing(out);
+    }
     // The square under a screen point; the board itself where the area is too small to be divided.
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT *out) override
     {
@@ -252,7 +326,7 @@ struct BoardAccessible final : IAccessible {
         const HRESULT result = check(child, &n);
         if (FAILED(result))
             return result;
-        if (n == CHILDID_SELF)
+        if (!isSquare(n))
             return DISP_E_MEMBERNOTFOUND;
         PostMessageA(window, PlaySquareMessage, static_cast<WPARAM>(n), 0);
         return S_OK;
@@ -279,6 +353,28 @@ void announceSquare(HWND window, int square)
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, square);
 }
 
+void announceMove(HWND window, Spoken what, int square)
+{
+    composeAnnouncement(lastSaid, sizeof lastSaid / sizeof *lastSaid, what, square);
+    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, window, OBJID_CLIENT, LiveText);
+}
+
+void moveCursor(HWND window, int square)
+{
+    if (square == game.cursor)
+        return;
+    game.cursor = square;
+    if (game.focusShown)
+        requestRepaint(window);
+    if (GetFocus() == window)
+        announceCursor(window);
+}
+
+void announceCursor(HWND window)
+{
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, game.cursor);
+}
+
 intptr_t answerAccessibleObject(HWND window, uintptr_t wParam)
 {
     if (!loadLibraries())
@@ -288,6 +384,7 @@ intptr_t answerAccessibleObject(HWND window, uintptr_t wParam)
         if (memory == nullptr)
             return 0;
         board = new (memory) BoardAccessible(window);
+        annotateLiveText(window);
     }
     // A failure comes back as a negative error code, which would reach the client in place of the
     // system's default object.

@@ -72,6 +72,45 @@ int squareAt(int32_t width, int32_t height, uint32_t x, uint32_t y)
     return static_cast<int>(3 * row + column + 1);
 }
 
+int stepFrom(int from, int step)
+{
+    const int column = (from - 1) % 3;
+    const bool square = from >= 1 && from <= 9;
+    switch (step) {
+    case StepUp:
+        return square && from > 3 ? from - 3 : 0;
+    case StepDown:
+        return square && from < 7 ? from + 3 : 0;
+    case StepLeft:
+        return square && column > 0 ? from - 1 : 0;
+    case StepRight:
+        return square && column < 2 ? from + 1 : 0;
+    case StepNext:
+        return square ? from + 1 : 0;
+    case StepPrevious:
+        return from > 1 && from <= LiveText ? from - 1 : 0;
+    case StepFirst:
+        return from == 0 ? 1 : 0;
+    case StepLast:
+        return from == 0 ? LiveText : 0;
+    default:
+        return 0;
+    }
+}
+
+BoardRect focusRect(int32_t width, int32_t height, int n, uint32_t dpi)
+{
+    const BoardRect square = squareRect(width, height, n);
+    const int32_t inset = scaleToDpi(3, dpi);
+    return {square.left + inset, square.top + inset, square.right - inset, square.bottom - inset};
+}
+
+int32_t focusDotSize(uint32_t dpi)
+{
+    const int32_t size = scaleToDpi(1, dpi);
+    return size > 0 ? size : 1;
+}
+
 BoardPoint mainWindowSize(int32_t fullScreenHeight)
 {
     const int32_t width = (2 * fullScreenHeight) / 3;

@@ -40,6 +40,23 @@ BoardPoint numberPosition(int32_t width, int32_t height, int n, uint32_t dpi);
 // into three (narrower or lower than 3 pixels). Strips beyond 3 * (extent / 3) belong to the last square.
 int squareAt(int32_t width, int32_t height, uint32_t x, uint32_t y);
 
+// The steps from one child of the board to another: the platform's navigation codes (NAVDIR_UP ...
+// NAVDIR_LASTCHILD), the first four also the arrow keys' moves of the keyboard cursor.
+enum BoardStep { StepUp = 1, StepDown, StepLeft, StepRight, StepNext, StepPrevious, StepFirst, StepLast };
+
+// The board's children are the squares 1..9 and, after them in reading order, the live text LiveText.
+enum { LiveText = 10 };
+
+// Where a step leads from child `from` (0 the board itself, 1..9 a square, LiveText): up, down, left and
+// right on the grid, stopping at its edges; next and previous in reading order, the live text after
+// square 9; first and last from the board only. 0 where the step leads nowhere.
+int stepFrom(int from, int step);
+
+// The keyboard cursor's focus mark: a frame inside square n, 3 pixels (at 96 DPI) off its edges, drawn
+// in dots and gaps as wide as the frame, 1 pixel at 96 DPI.
+BoardRect focusRect(int32_t width, int32_t height, int n, uint32_t dpi);
+int32_t focusDotSize(uint32_t dpi);
+
 // The outer size of the main window from the system's full-screen client height cy: W = 2 * cy / 3
 // wide and W + 20 high.
 BoardPoint mainWindowSize(int32_t fullScreenHeight);

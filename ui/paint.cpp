@@ -67,6 +67,26 @@ void drawMark(HDC dc, int32_t width, int32_t height, uint32_t dpi, bool isCross,
     drawShape(dc, mark, isCross, penWidth, isCross ? RGB(0, 0, 0xFF) : RGB(0xFF, 0, 0));
 }
 
+void drawFocusMark(HDC dc, const BoardRect &frame, uint32_t dpi, COLORREF colour)
+{
+    // Dots and gaps of the frame's width along its four sides, as a focus rectangle is drawn, at any scale.
+    const int32_t dot = focusDotSize(dpi);
+    HBRUSH brush = CreateSolidBrush(colour);
+    auto fill = [&](int32_t x, int32_t y) {
+        const RECT r = {x, y, x + dot, y + dot};
+        FillRect(dc, &r, brush);
+    };
+    for (int32_t x = frame.left; x + dot <= frame.right; x += 2 * dot) {
+        fill(x, frame.top);
+        fill(x, frame.bottom - dot);
+    }
+    for (int32_t y = frame.top; y + dot <= frame.bottom; y += 2 * dot) {
+        fill(frame.left, y);
+        fill(frame.right - dot, y);
+    }
+    DeleteObject(brush);
+}
+
 void paintBoard(HWND window)
 {
     PAINTSTRUCT ps;
@@ -114,5 +134,7 @@ void paintBoard(HWND window)
         SelectObject(dc, keptFont);
         DeleteObject(font);
     }
+    if (game.focusShown)
+        drawFocusMark(dc, focusRect(width, height, game.cursor, dpi), dpi, GetSysColor(COLOR_WINDOWTEXT));
     EndPaint(window, &ps);
 }

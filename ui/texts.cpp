@@ -66,6 +66,9 @@ const TextPairW TextSquareEmpty = {L"empty", L"leer"};
 const TextPairW TextSquareCross = {L"Cross", L"Kreuz"};
 const TextPairW TextSquareRing = {L"Ring", L"Kreis"};
 const TextPairW TextPlay = {L"Play", L"Setzen"};
+const TextPairW TextSaid[3] = {{L"Cross on square #", L"Kreuz auf Feld #"},
+                               {L"Ring on square #", L"Kreis auf Feld #"},
+                               {L"Square # is taken", L"Feld # ist besetzt"}};
 
 const char ShortcutDescription[] = "Noxel Spiel/Game";
 const char DisplayName[] = "Noxel";
@@ -102,6 +105,15 @@ void composeSquareName(wchar_t *out, size_t size, int square, Cell cell)
     for (const wchar_t *piece : {pickTextW(TextSquare), static_cast<const wchar_t *>(number), mark})
         for (; *piece != L'\0' && at + 1 < size; ++piece)
             out[at++] = *piece;
+    if (size != 0)
+        out[at] = L'\0';
+}
+
+void composeAnnouncement(wchar_t *out, size_t size, Spoken what, int square)
+{
+    size_t at = 0;
+    for (const wchar_t *text = pickTextW(TextSaid[what]); *text != L'\0' && at + 1 < size; ++text)
+        out[at++] = *text == L'#' ? static_cast<wchar_t>(L'0' + square) : *text;
     if (size != 0)
         out[at] = L'\0';
 }

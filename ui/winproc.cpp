@@ -68,11 +68,40 @@ LRESULT onHelp(HWND window)
     return 0;
 }
 
+// A square played by a digit, a click or its default action takes the cursor with it, unless the
+// input is dropped because a move or an ending is in progress.
+void playSquare(HWND window, int square)
+{
+    if (!game.busy)
+        moveCursor(window, square);
+    playHumanMove(window, square);
+}
+
+// The focus mark shows from the first key that works the cursor, as Windows shows focus to keyboard
+// users only, and hides again with a click.
+void showFocusMark(HWND window, bool shown)
+{
+    if (game.focusShown == shown)
+        return;
+    game.focusShown = shown;
+    requestRepaint(window);
+}
+
 LRESULT onKeyDown(HWND window, WPARAM wParam)
 {
     const unsigned key = LOWORD(wParam);
-    if (key >= '1' && key <= '9')
-        playHumanMove(window, static_cast<int>(key - '0'));
+    if (key >= '1' && key <= '9') {
+        playSquare(window, static_cast<int>(key - '0'));
+    } else if (key >= VK_LEFT && key <= VK_DOWN) {
+        static const BoardStep arrows[] = {StepLeft, StepUp, StepRight, StepDown};
+        showFocusMark(window, true);
+        const int to = stepFrom(game.cursor, arrows[key - VK_LEFT]);
+        if (to != 0)
+            moveCursor(window, to);
+    } else if (key == VK_RETURN || key == VK_SPACE) {
+        showFocusMark(window, true);
+        playHumanMove(window, game.cursor);
+    }
     return 0;
 }
 
@@ -157,13 +186,14 @@ LRESULT onDpiChanged(HWND window, LPARAM lParam)
 
 void cellFromClick(HWND window, LPARAM lParam)
 {
+    showFocusMark(window, false);
     if (game.busy)
         return;
     RECT client;
     GetClientRect(window, &client);
     const int square = squareAt(client.right, client.bottom, LOWORD(lParam), HIWORD(lParam));
     if (square != 0)
-        playHumanMove(window, square);
+        playSquare(window, square);
 }
 
 namespace {
@@ -172,7 +202,7 @@ namespace {
 void playPostedSquare(HWND window, WPARAM square)
 {
     if (square >= 1 && square <= 9 && IsWindowEnabled(window))
-        playHumanMove(window, static_cast<int>(square));
+        playSquare(window, static_cast<int>(square));
 }
 
 // Only the client area is the board's own object; the sign of lParam on 64-bit is not part of the id.
@@ -204,6 +234,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return onHelp(window);
     case WM_KEYDOWN:
         return onKeyDown(window, wParam);
+    case WM_SETFOCUS:
+        announceCursor(window);
+        return 0;
     case WM_COMMAND:
         return onCommand(window, wParam);
     case WM_INITMENU:

@@ -42,6 +42,16 @@ RECT colourBox(const std::vector<uint32_t> &px, int w, uint32_t colour, LONG lef
     return box;
 }
 
+// The squares (as digits) of a 300 x 300 picture with black pixels off the grid lines: the focus mark.
+std::string blackSquares(const std::vector<uint32_t> &px, int w)
+{
+    std::string squares;
+    for (int n = 0; n < 9; ++n)
+        if (colourBox(px, w, 0, n % 3 * 100 + 1, n / 3 * 100 + 1, 99).left < n % 3 * 100 + 100)
+            squares += static_cast<char>('1' + n);
+    return squares;
+}
+
 // A game in a 300 x 300 client area. Unless the test ends it on purpose, the game still runs at the end.
 class Window : public ::testing::Test {
 protected:
@@ -189,6 +199,8 @@ TEST_F(Window, EveryDigitKeyAndClickPlaysItsSquareOnce)
         ASSERT_EQ(strategy::reply(game, Empty, square).result, Move::Answered) << square;
         newGame();
     }
+    int w, h;
+    EXPECT_EQ(blackSquares(game.pixels(&w, &h), w), "");   // no focus mark without the keys that work the cursor
 }
 
 // The computer answers after its pause, which drops digits and clicks, refuses closing (no box comes
@@ -338,40 +350,66 @@ TEST_F(Window, SmallestWindowTakesNoClickButKeysAndPaints)
     EXPECT_TRUE(driver::waitUntil([&] { return strategy::answered(Empty, 5, b = game.stableBoard()); })) << b;
 }
 
-std::vector<LONG> announced;   // the squares of the game's name-change events, in order
+// What a screen reader hears of the board, each ended by "|": "name 5" and "focus 5" for a square's
+// events, and the live text's announcement, read from the object that the event names as it comes.
+std::wstring heard;
 
-void CALLBACK recordEvent(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD)
+void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
 {
-    if (object == OBJID_CLIENT)
-        announced.push_back(child);
+    IAccessible *source = nullptr;
+    VARIANT id;
+    if (object == OBJID_CLIENT && child != CHILDID_SELF && (event == EVENT_OBJECT_NAMECHANGE || event == EVENT_OBJECT_FOCUS))
+        heard += (event == EVENT_OBJECT_FOCUS ? L"focus " : L"name ") + std::to_wstring(child) + L"|";
+    else if (object == OBJID_CLIENT && event == 0x8019 /* EVENT_OBJECT_LIVEREGIONCHANGED */ &&
+             AccessibleObjectFromEvent(window, object, child, &source, &id) == S_OK) {
+        heard += readText(source, &IAccessible::get_accName, id.lVal) + L"|";
+        source->Release();
+    }
+}
+
+// Out-of-context events come while this thread takes its messages: takes them until n have been heard.
+bool hearUntil(long n)
+{
+    return driver::waitUntil([&] {
+        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageW(&m);
+        return std::count(heard.begin(), heard.end(), L'|') >= n;
+    }, 4000);
+}
+
+HWINEVENTHOOK hearBoard(const Game &game)
+{
+    heard.clear();
+    return SetWinEventHook(EVENT_OBJECT_FOCUS, 0x8019, nullptr, hear, game.pid(), 0, WINEVENT_OUTOFCONTEXT);
 }
 
 // Reads the nine squares of an empty board in a 300 x 300 client area, plays square 5 through its default
-// action and reads it again once the computer's answer has been announced.
+// action and reads it again once the computer's answer has been announced, hearing the live text say both
+// marks (texts 3 and 4 before their numbers) and then a taken square (text 5 after its number).
 void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<std::wstring> &marks, const wchar_t *play)
 {
     IAccessible *board = accessibleBoard(game.window());
     LONG children = 0;
-    if (board == nullptr || board->get_accChildCount(&children) != S_OK || children != 9) {
-        ADD_FAILURE() << "no board of nine squares";
+    if (board == nullptr || board->get_accChildCount(&children) != S_OK || children != 10) {
+        ADD_FAILURE() << "no board of nine squares and a live text";
         return;
     }
     EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_CLIENT);
-    // The window in the foreground holds the keyboard focus, and the board reports it as its own.
+    // The window in the foreground holds the keyboard focus, and the cursor's square, 5, has it.
     SetForegroundWindow(game.window());
     EXPECT_TRUE(driver::waitUntil([&] {
         return readNumber(board, &IAccessible::get_accState, CHILDID_SELF) == (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
     }, 1000));
     VARIANT focus = {};
     EXPECT_EQ(board->get_accFocus(&focus), S_OK);
-    EXPECT_EQ(focus.vt == VT_I4 ? focus.lVal : -1, CHILDID_SELF);
+    EXPECT_EQ(focus.vt == VT_I4 ? focus.lVal : -1, 5);
     POINT origin = {0, 0};
     ClientToScreen(game.window(), &origin);
     for (long n = 1; n <= 9; ++n) {
         EXPECT_EQ(readText(board, &IAccessible::get_accName, n), square + std::to_wstring(n) + marks[0]);
         EXPECT_EQ(readText(board, &IAccessible::get_accDefaultAction, n), play);
         EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, n), ROLE_SYSTEM_PUSHBUTTON);
-        EXPECT_EQ(readNumber(board, &IAccessible::get_accState, n), 0);
+        EXPECT_EQ(readNumber(board, &IAccessible::get_accState, n), STATE_SYSTEM_FOCUSABLE | (n == 5 ? STATE_SYSTEM_FOCUSED : 0));
         LONG x = 0, y = 0, w = 0, h = 0;
         board->accLocation(&x, &y, &w, &h, childId(n));
         EXPECT_EQ((std::vector<LONG>{x - origin.x, y - origin.y, w, h}),
@@ -380,28 +418,24 @@ void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<
         board->accHitTest(x + 99, y + 99, &hit);
         EXPECT_EQ(hit.lVal, n);
     }
-    announced.clear();
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, recordEvent,
-                                         game.pid(), 0, WINEVENT_OUTOFCONTEXT);
+    HWINEVENTHOOK hook = hearBoard(game);
     // The call returns at once, not after the move with its one-second pause (which may end in a box).
     const DWORD start = GetTickCount();
     EXPECT_EQ(board->accDoDefaultAction(childId(5)), S_OK);
     EXPECT_LT(GetTickCount() - start, 900u);
-    const Board b = game.waitChange(game.waitChange(Empty, 2000), 3000);
-    const int ring = static_cast<int>(b.find('O')) + 1;
+    EXPECT_TRUE(hearUntil(4));
+    const Board b = game.stableBoard();
+    const std::wstring ring = std::to_wstring(b.find('O') + 1);
     EXPECT_EQ(b[4], 'X');
-    // Out-of-context events come while this thread takes its messages.
-    EXPECT_TRUE(driver::waitUntil([&] {
-        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
-            DispatchMessageW(&m);
-        return announced == std::vector<LONG>{5, ring};
-    }, 2000)) << announced.size();
-    UnhookWinEvent(hook);
     EXPECT_EQ(readText(board, &IAccessible::get_accName, 5), square + L"5" + marks[1]);
-    EXPECT_EQ(readText(board, &IAccessible::get_accName, ring), square + std::to_wstring(ring) + marks[2]);
-    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 5), STATE_SYSTEM_UNAVAILABLE);
-    // A taken square refuses the action as it refuses a click.
-    EXPECT_EQ(board->accDoDefaultAction(childId(ring)), S_OK);
+    EXPECT_EQ(readText(board, &IAccessible::get_accName, std::stol(ring)), square + ring + marks[2]);
+    EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 5), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_UNAVAILABLE);
+    // A taken square refuses the action as it refuses a click, takes the cursor and says it is taken.
+    EXPECT_EQ(board->accDoDefaultAction(childId(std::stol(ring))), S_OK);
+    EXPECT_TRUE(hearUntil(6));
+    EXPECT_EQ(heard, L"name 5|" + marks[3] + L"5|name " + ring + L"|" + marks[4] + ring + L"|focus " + ring + L"|" + square +
+                         ring + marks[5] + L"|");
+    UnhookWinEvent(hook);
     EXPECT_TRUE(game.handledPosted());
     EXPECT_EQ(game.stableBoard(), b);
     board->Release();
@@ -409,12 +443,63 @@ void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<
 
 TEST_F(Window, ScreenReaderReadsAndPlaysTheBoardLikeAClick)
 {
-    readAndPlayBoard(game, L"Square ", {L": empty", L": Cross", L": Ring"}, L"Play");
+    readAndPlayBoard(game, L"Square ", {L": empty", L": Cross", L": Ring", L"Cross on square ", L"Ring on square ", L" is taken"},
+                     L"Play");
 }
 
 TEST_F(German, ScreenReaderReadsAndPlaysTheBoard)
 {
-    readAndPlayBoard(game, L"Feld ", {L": leer", L": Kreuz", L": Kreis"}, L"Setzen");
+    readAndPlayBoard(game, L"Feld ", {L": leer", L": Kreuz", L": Kreis", L"Kreuz auf Feld ", L"Kreis auf Feld ", L" ist besetzt"},
+                     L"Setzen");
+}
+
+// The keyboard cursor, from square 5 with the window regaining the focus: each key, where the cursor
+// stands after it (the focused child) and the squares whose pixels it changed (only the focus mark,
+// from the first arrow on, moves). Edges stop it, the keypad's digits do nothing; Space plays the
+// cursor's square, Enter on it then is refused and says so, and a click hides the mark.
+TEST_F(Window, ArrowsMoveTheCursorUpToTheEdgesEnterAndSpacePlayIt)
+{
+    IAccessible *board = accessibleBoard(game.window());
+    HWINEVENTHOOK hook = hearBoard(game);
+    HWND other = CreateWindowW(L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    game.input({}, other);
+    hearUntil(0);   // this thread's window takes the focus
+    game.input({});
+    DestroyWindow(other);
+    const struct { UINT key; LONG cursor; const char *changed; } keys[] = {
+        {VK_NUMPAD4, 5, ""}, {VK_LEFT, 4, "4"},   {VK_LEFT, 4, ""}, {VK_UP, 1, "14"},   {VK_UP, 1, ""},    {VK_RIGHT, 2, "12"},
+        {VK_RIGHT, 3, "23"}, {VK_RIGHT, 3, ""}, {VK_DOWN, 6, "36"}, {VK_DOWN, 9, "69"}, {VK_DOWN, 9, ""}, {VK_LEFT, 8, "89"}};
+    int w, h;
+    std::vector<uint32_t> before = game.pixels(&w, &h);
+    for (const auto &k : keys) {
+        game.key(k.key);
+        ASSERT_TRUE(game.handledPosted());
+        const std::vector<uint32_t> after = game.pixels(&w, &h);
+        std::vector<uint32_t> changes(after.size());   // black where a pixel changed
+        for (size_t i = 0; i < after.size(); ++i)
+            changes[i] = before[i] == after[i];
+        EXPECT_EQ(blackSquares(changes, w), k.changed) << k.key;
+        VARIANT focus = {};
+        EXPECT_EQ(board->get_accFocus(&focus) == S_OK && focus.vt == VT_I4 ? focus.lVal : -1, k.cursor) << k.key;
+        before = after;
+    }
+    game.key(VK_SPACE);
+    ASSERT_TRUE(hearUntil(12));
+    const Board b = game.stableBoard();
+    EXPECT_TRUE(strategy::answered(Empty, 8, b)) << b;
+    const long ring = static_cast<long>(b.find('O'));
+    EXPECT_EQ(blackSquares(game.pixels(&w, &h), w), "8");
+    game.key(VK_RETURN);
+    ASSERT_TRUE(hearUntil(13));   // each announcement is read before the next replaces it
+    game.click(ring % 3 * 100 + 50, ring / 3 * 100 + 50);
+    ASSERT_TRUE(hearUntil(15));
+    EXPECT_EQ(game.stableBoard(), b);
+    EXPECT_EQ(blackSquares(game.pixels(&w, &h), w), "");
+    const std::wstring r = std::to_wstring(ring + 1);
+    EXPECT_EQ(heard, L"focus 5|focus 4|focus 1|focus 2|focus 3|focus 6|focus 9|focus 8|name 8|Cross on square 8|name " + r +
+                         L"|Ring on square " + r + L"|Square 8 is taken|focus " + r + L"|Square " + r + L" is taken|");
+    UnhookWinEvent(hook);
+    board->Release();
 }
 
 std::string objectsLine(const std::vector<std::string> &report)
