@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "ui/frame.h"
 #include "ui/geometry.h"
 #include "ui/message.h"
+#include "ui/paint.h"
 #include "ui/sound.h"
 #include "ui/texts.h"
 #include "ui/winproc.h"
@@ -51,9 +53,39 @@ int WINAPI recordMessageBox(const MSGBOXPARAMSW *params)
     return IDNO;
 }
 
+// A theme of the test's own, set by the tests: the high-contrast flag, which Wine always reports off, and
+// system colours unlike any the board uses itself. Other settings and colours are the system's.
+bool highContrast = false, themed = false;
+
+BOOL WINAPI fakeSystemParametersInfoW(UINT action, UINT size, void *value, UINT flags)
+{
+    if (action != SPI_GETHIGHCONTRAST) {
+        static const auto real = reinterpret_cast<decltype(&SystemParametersInfoW)>(
+            reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32"), "SystemParametersInfoW")));
+        return real(action, size, value, flags);
+    }
+    static_cast<HIGHCONTRASTW *>(value)->dwFlags = highContrast ? HCF_HIGHCONTRASTON | HCF_AVAILABLE : HCF_AVAILABLE;
+    return TRUE;
+}
+
+DWORD WINAPI fakeGetSysColor(int index)
+{
+    switch (themed ? index : -1) {
+    case COLOR_WINDOW: return 0x102030;
+    case COLOR_WINDOWTEXT: return 0x405060;
+    case COLOR_HOTLIGHT: return 0x708090;
+    case COLOR_GRAYTEXT: return 0xA0B0C0;
+    case COLOR_HIGHLIGHT: return 0xD0E0F0;
+    default: return reinterpret_cast<decltype(&GetSysColor)>(
+                 reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32"), "GetSysColor")))(index);
+    }
+}
+
 }  // namespace
 
 extern "C" {
+void *__imp_SystemParametersInfoW = reinterpret_cast<void *>(&fakeSystemParametersInfoW);
+void *__imp_GetSysColor = reinterpret_cast<void *>(&fakeGetSysColor);
 void *__imp_Beep = reinterpret_cast<void *>(&recordBeep);
 void *__imp_MessageBeep = reinterpret_cast<void *>(&recordMessageBeep);
 void *__imp_MessageBoxIndirectW = reinterpret_cast<void *>(&recordMessageBox);
@@ -66,6 +98,7 @@ protected:
     void SetUp() override
     {
         game = GameState{HumanOpens, false, false, false, false, 0, {}};
+        themed = highContrast = false;
         beeps.clear();
         messageBeeps.clear();
         calls.clear();
@@ -188,6 +221,73 @@ TEST_F(Ui, DpiChangeTakesTheSuggestedRectangleAndRepaints)
     EXPECT_TRUE(EqualRect(&outer, &suggested));
     EXPECT_TRUE(GetUpdateRect(window, &update, FALSE) && EqualRect(&update, &client));
     DestroyWindow(window);
+}
+
+// A changed theme or system colour repaints the whole board, erased.
+TEST_F(Ui, ThemeAndColourChangesRepaint)
+{
+    HWND window = CreateWindowW(L"STATIC", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 400, 0, 0, 0, 0);
+    for (UINT message : {WM_SYSCOLORCHANGE, WM_SETTINGCHANGE, WM_THEMECHANGED}) {
+        ValidateRect(window, nullptr);
+        mainWindowProc(window, message, 0, 0);
+        RECT client = {}, update = {};
+        GetClientRect(window, &client);
+        EXPECT_TRUE(GetUpdateRect(window, &update, FALSE) && EqualRect(&update, &client)) << message;
+    }
+    DestroyWindow(window);
+}
+
+// The colours each square of a board painted into memory shows (grid excluded): a Cross on 1, a Ring on
+// 9, and the number on 5 in its colour (edges smoothed), in the test's theme, with the high-contrast flag
+// off and on.
+TEST_F(Ui, BoardTakesTheThemesColoursAndHighContrastDropsTheShadows)
+{
+    themed = true;
+    game.board[1] = Cross;
+    game.board[9] = Ring;
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 300, -300, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void *bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ kept = SelectObject(dc, bitmap);
+    using Colours = std::set<COLORREF>;
+    const COLORREF window = 0x102030, text = 0x405060, grey = 0x808080;
+    const struct {
+        bool high;
+        Colours square1, square9;
+        COLORREF number, focus;
+    } cases[] = {{false, {window, 0xFF0000, grey}, {window, 0x0000FF, grey}, grey, text},
+                 {true, {window, text}, {window, 0x708090}, 0xA0B0C0, 0xD0E0F0}};
+    for (const auto &c : cases) {
+        highContrast = c.high;
+        const BoardColours colours = boardColours();
+        EXPECT_EQ(colours.focus, c.focus);
+        HBRUSH background = CreateSolidBrush(colours.background);
+        RECT all = {0, 0, 300, 300};
+        FillRect(dc, &all, background);
+        DeleteObject(background);
+        drawBoard(dc, 300, 300, 96, colours);
+        GdiFlush();
+        auto seen = [&](int left, int top) {
+            Colours found;
+            for (int y = top; y < top + 99; ++y)
+                for (int x = left; x < left + 99; ++x) {
+                    const DWORD rgb = static_cast<const DWORD *>(bits)[y * 300 + x];
+                    found.insert(RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF));
+                }
+            return found;
+        };
+        EXPECT_EQ(seen(0, 0), c.square1) << c.high;
+        const Colours square5 = seen(101, 101);
+        EXPECT_TRUE(square5.count(window) && square5.count(c.number)) << c.high;
+        EXPECT_EQ(square5.count(grey), c.high ? 0u : 1u);
+        EXPECT_EQ(seen(201, 201), c.square9) << c.high;
+        const DWORD line = static_cast<const DWORD *>(bits)[50 * 300 + 100];
+        EXPECT_EQ(RGB(line >> 16 & 0xFF, line >> 8 & 0xFF, line & 0xFF), text) << c.high;
+    }
+    SelectObject(dc, kept);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
 }
 
 TEST_F(Ui, ShowMessageFillsTheRecordAndSoundsFirst)
@@ -403,8 +503,11 @@ TEST(Geometry, ClicksFindTheirSquare)
 
 TEST(Geometry, WindowSizeAndCentring)
 {
-    EXPECT_EQ(xy(mainWindowSize(1000)), (Coordinates{666, 686}));
-    EXPECT_EQ(xy(mainWindowSize(1017)), (Coordinates{678, 698}));
+    // Full-screen height, DPI, and the window's width and height: 20 pixels taller at 96 DPI, 30 at 144.
+    const int32_t sizes[][4] = {{1000, 96, 666, 686}, {1017, 96, 678, 698}, {1017, 120, 678, 703},
+                                {1017, 144, 678, 708}, {2034, 192, 1356, 1396}};
+    for (const auto &s : sizes)
+        EXPECT_EQ(xy(mainWindowSize(s[0], s[1])), (Coordinates{s[2], s[3]})) << s[0] << " at " << s[1];
     EXPECT_EQ(xy(centeredOrigin({0, 0, 1920, 1040}, 678, 698)), (Coordinates{621, 171}));
     EXPECT_EQ(xy(centeredOrigin({0, 40, 1920, 1080}, 678, 698)), (Coordinates{621, 211}));   // taskbar at the top
     // 5 pixels taller than the work area

@@ -72,10 +72,10 @@ int squareAt(int32_t width, int32_t height, uint32_t x, uint32_t y)
     return static_cast<int>(3 * row + column + 1);
 }
 
-BoardPoint mainWindowSize(int32_t fullScreenHeight)
+BoardPoint mainWindowSize(int32_t fullScreenHeight, uint32_t dpi)
 {
     const int32_t width = (2 * fullScreenHeight) / 3;
-    return {width, width + 20};
+    return {width, width + scaleToDpi(20, dpi)};
 }
 
 BoardPoint centeredOrigin(const BoardRect &work, int32_t windowWidth, int32_t windowHeight)
