@@ -86,21 +86,40 @@ std::vector<std::string> expectedMenu(bool german)
             "2 item unchecked 901 ?"};
 }
 
+// While it lives, the programs that start see the display at the given DPI: Wine reads the user's
+// LogPixels when a process starts (this driver keeps its own). Every Wine session starts without the value.
+struct AtDpi {
+    explicit AtDpi(DWORD at = 144) : dpi(at)
+    {
+        if (dpi != 96)
+            RegSetKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    }
+    ~AtDpi() { RegDeleteKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels"); }
+    const wchar_t *Desktop = L"Control Panel\\Desktop";
+    DWORD dpi;
+};
+
+// At 144 DPI the window is 30 pixels taller than wide instead of 20. (The full-screen height, and so the
+// width, is read here at this driver's 96 DPI.)
 TEST(Start, TitleStyleAndSizeFromTheScreenCentredOnTheWorkArea)
 {
-    Game game;
-    ASSERT_NE(game.window(), nullptr) << game.startFailure();
-    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [You begin]");
-    EXPECT_EQ(GetWindowLongW(game.window(), GWL_STYLE) & (WS_OVERLAPPEDWINDOW | WS_VISIBLE),
-              WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    EXPECT_TRUE(GetWindowLongW(game.window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-    RECT r, work;
-    GetWindowRect(game.window(), &r);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int w = 2 * GetSystemMetrics(SM_CYFULLSCREEN) / 3;
-    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
-              (std::vector<LONG>{work.left + (work.right - work.left - w) / 2,
-                                 work.top + (work.bottom - work.top - (w + 20)) / 2, w, w + 20}));
+    for (DWORD dpi : {96, 144}) {
+        AtDpi scale(dpi);
+        Game game;
+        ASSERT_NE(game.window(), nullptr) << game.startFailure();
+        EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [You begin]");
+        EXPECT_EQ(GetWindowLongW(game.window(), GWL_STYLE) & (WS_OVERLAPPEDWINDOW | WS_VISIBLE),
+                  WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        EXPECT_TRUE(GetWindowLongW(game.window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+        RECT r, work;
+        GetWindowRect(game.window(), &r);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const int w = dpi == 96 ? 2 * GetSystemMetrics(SM_CYFULLSCREEN) / 3 : r.right - r.left;
+        const int h = w + MulDiv(20, dpi, 96);
+        EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  (std::vector<LONG>{work.left + (work.right - work.left - w) / 2,
+                                     work.top + (work.bottom - work.top - h) / 2, w, h})) << dpi;
+    }
 }
 
 TEST_F(German, TitleAndMenuFollowTheUsersLanguage)
@@ -164,6 +183,44 @@ TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
     const int left = (ring % 3) * 100, top = (ring / 3) * 100;
     EXPECT_EQ(at(left + 50, top + 10), 0xFF0000u);
     EXPECT_EQ(at(left + 50, top + 50), 0xFFFFFFu);   // unfilled
+}
+
+// The system's window colours set while the game runs (and put back, also after a failure): background
+// and grid follow them, and return to white and black. Set inside the game's process as well as here:
+// a running process under Wine keeps the colours it has read when another process changes them.
+struct SystemColours {
+    SystemColours(const Game &running, COLORREF window, COLORREF text) : game(running) { set(window, text); }
+    ~SystemColours() { set(kept[0], kept[1]); }
+    void set(COLORREF window, COLORREF text)
+    {
+        const COLORREF colours[2] = {window, text};
+        SetSysColors(2, elements, colours);
+        char order[64];
+        snprintf(order, sizeof order, "colours %lx %lx", window, text);
+        game.probe(order);
+    }
+    const Game &game;
+    const INT elements[2] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
+    const COLORREF kept[2] = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
+};
+
+TEST_F(Window, BackgroundAndGridFollowTheSystemColours)
+{
+    int w, h;
+    std::vector<uint32_t> px;
+    // The background beside the number 5, and both grid lines.
+    auto shows = [&](uint32_t background, uint32_t grid) {
+        return driver::waitUntil([&] {
+            px = game.pixels(&w, &h);
+            return px.size() == 300u * 300u && px[20 * w + 20] == background && px[150 * w + 120] == background &&
+                   px[50 * w + 100] == grid && px[200 * w + 50] == grid;
+        });
+    };
+    {
+        SystemColours theme(game, RGB(0x20, 0x30, 0x40), RGB(0xE0, 0xD0, 0xC0));
+        EXPECT_TRUE(shows(0x203040, 0xE0D0C0));
+    }
+    EXPECT_TRUE(shows(0xFFFFFF, 0x000000));
 }
 
 // Each digit key plays its own square once (again, it changes nothing, as on the Ring's square), and so
@@ -422,16 +479,7 @@ std::string objectsLine(const std::vector<std::string> &report)
     return report.empty() ? "" : report.back();
 }
 
-// While it lives, the programs that start see the display at 144 DPI: Wine reads the user's LogPixels
-// when a process starts (this driver keeps its own). Every Wine session starts without the value.
-struct At144 {
-    At144() { RegSetKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels", REG_DWORD, &dpi, sizeof dpi); }
-    ~At144() { RegDeleteKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels"); }
-    const wchar_t *Desktop = L"Control Panel\\Desktop";
-    DWORD dpi = 144;
-};
-
-class Scaled : private At144, public Window {};   // the window fixture's game, started at 144 DPI
+class Scaled : private AtDpi, public Window {};   // the window fixture's game, started at 144 DPI
 
 // Lines 2 pixels wide, the number 3 and 15 pixels left of and above the centre in a font half as tall
 // again (a digit 15 pixels high, 10 at 96), the shadow 3 pixels off; a click finds its square, and

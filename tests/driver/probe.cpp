@@ -117,6 +117,18 @@ DWORD WINAPI report(void *module)
     GetModuleFileNameW(static_cast<HMODULE>(module), path, MAX_PATH);
     wchar_t *slash = wcsrchr(path, L'\\');
     swprintf(slash + 1, MAX_PATH - (slash + 1 - path), L"probe-%lu.tmp", GetCurrentProcessId());
+    // An order beside the report: the system's window colours set from inside the program, whose
+    // process (under Wine) keeps the colours it has read until it sets them itself.
+    lstrcpyW(wcsrchr(path, L'.'), L".in");
+    if (FILE *in = _wfopen(path, L"rb")) {
+        COLORREF colours[2];
+        const INT elements[2] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
+        if (fscanf(in, "colours %lx %lx", &colours[0], &colours[1]) == 2)
+            SetSysColors(2, elements, colours);
+        fclose(in);
+        DeleteFileW(path);
+    }
+    lstrcpyW(wcsrchr(path, L'.'), L".tmp");
     FILE *out = _wfopen(path, L"wb");
     if (out == nullptr)
         return 1;
