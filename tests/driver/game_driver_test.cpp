@@ -134,7 +134,7 @@ TEST_F(Window, MenuTreeWithChecksAndGreyState)
 {
     const std::vector<std::string> report = game.probe();
     ASSERT_FALSE(report.empty());
-    EXPECT_EQ(report[0], "class style=3 icon=I");
+    EXPECT_EQ(report[0], "class style=3 icon=I sizes=16,20,24,32,40,48,64,256");
     // From its first step on, the program loads no library from its own folder by name alone.
     EXPECT_EQ(report.end()[-2], "libraries: beside the program refused, from its folder on purpose loaded");
     EXPECT_EQ(menuLines(report), expectedMenu(false));

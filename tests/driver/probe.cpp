@@ -109,6 +109,30 @@ void reportLibrarySearch(FILE *out, HMODULE self)
     fprintf(out, "libraries: beside the program %s, from its folder on purpose %s\n", standard, programFolder);
 }
 
+// The sizes of the images of the group icon "I" as the system reads them (a PNG too), in its order.
+void reportIconSizes(FILE *out, HMODULE program)
+{
+    HRSRC found = FindResourceW(program, L"I", MAKEINTRESOURCEW(14));   // RT_GROUP_ICON
+    const BYTE *group = found ? static_cast<const BYTE *>(LockResource(LoadResource(program, found))) : nullptr;
+    const WORD count = group ? *reinterpret_cast<const WORD *>(group + 4) : 0;
+    for (WORD i = 0; i < count; ++i) {
+        const WORD id = *reinterpret_cast<const WORD *>(group + 6 + 14 * i + 12);
+        HRSRC image = FindResourceW(program, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3));   // RT_ICON
+        HICON icon = image ? CreateIconFromResourceEx(static_cast<BYTE *>(LockResource(LoadResource(program, image))),
+                                                      SizeofResource(program, image), TRUE, 0x30000, 0, 0, 0)
+                           : nullptr;
+        ICONINFO info = {};
+        BITMAP bitmap = {};
+        if (icon != nullptr && GetIconInfo(icon, &info)) {
+            GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            DestroyIcon(icon);
+        }
+        fprintf(out, "%s%ld", i == 0 ? " sizes=" : ",", bitmap.bmWidth);
+    }
+}
+
 DWORD WINAPI report(void *module)
 {
     const HWND window = driver::findTopLevel(GetCurrentProcessId(), L"NXL32Cls");
@@ -137,8 +161,10 @@ DWORD WINAPI report(void *module)
         SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
         const HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
         const HICON named = LoadIconA(GetModuleHandleW(nullptr), "I");
-        fprintf(out, "class style=%lu icon=%s\n", static_cast<unsigned long>(GetClassLongPtrW(window, GCL_STYLE)),
+        fprintf(out, "class style=%lu icon=%s", static_cast<unsigned long>(GetClassLongPtrW(window, GCL_STYLE)),
                 icon != nullptr && icon == named ? "I" : "other");
+        reportIconSizes(out, GetModuleHandleW(nullptr));
+        fprintf(out, "\n");
         reportMenu(out, bar, "");
         reportLibrarySearch(out, static_cast<HMODULE>(module));
         int windows = 1;
