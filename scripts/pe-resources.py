@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
 """pe-resources.py: lists the top two levels of a PE file's resource directory, one "TYPE NAME" a line
 (types by their usual names, names as text or number), and checks that the version resource says
-1.0.0.0 and names nxl.exe, that the manifest asks for no elevation and declares per-monitor DPI
-awareness in the namespaces Windows reads them from, and that the group icon holds an image of every
-size Windows asks for at 100 to 200 % scale, the 32 x 32 one in 16 colours and the 256 x 256 one a PNG."""
+1.0.0.0 and names nxl.exe, and that the manifest asks for no elevation and declares per-monitor DPI
+awareness in the namespaces Windows reads them from."""
 import struct
 import sys
 from xml.etree import ElementTree
@@ -34,23 +33,6 @@ def check_manifest(text):
     for path, value in MANIFEST:
         if root.findtext(path, None, NS) != value:
             sys.exit("manifest lacks %s = %s" % (path, value))
-
-
-ICON_SIZES = [16, 20, 24, 32, 40, 48, 64, 256]
-
-
-def check_icons(group, icons):
-    count = struct.unpack_from("<H", group, 4)[0]
-    found = {}
-    for i in range(count):
-        width, _, _, _, _, _, _, ident = struct.unpack_from("<BBBBHHIH", group, 6 + 14 * i)
-        found[width or 256] = icons.get(ident, b"")
-    if sorted(found) != ICON_SIZES:
-        sys.exit("group icon has the sizes %s, not %s" % (sorted(found), ICON_SIZES))
-    if struct.unpack_from("<IiiHH", found[32].ljust(16, b"\0")) != (40, 32, 64, 1, 4):
-        sys.exit("the 32 x 32 icon is not a 16-colour bitmap")
-    if not found[256].startswith(b"\x89PNG\r\n\x1a\n"):
-        sys.exit("the 256 x 256 icon is not a PNG")
 
 
 def main(path):
@@ -87,14 +69,9 @@ def main(path):
         data_rva, size = struct.unpack_from("<II", data, base + target)
         return data[data_rva + delta:data_rva + delta + size]
 
-    icons = {}
     for kind, target in entries(0):
         for name, sub in entries(target & 0x7FFFFFFF):
             print(TYPES.get(kind, kind), name)
-            if kind == 3:  # the images of the group icons, listed before the groups (ids in order)
-                icons[name] = leaf(sub)
-            if kind == 14:
-                check_icons(leaf(sub), icons)
             if kind == 16:
                 text = leaf(sub).decode("utf-16-le", "replace")
                 for want in ("1.0.0.0", "nxl.exe", "Noxel", "Ilvo Orvane"):

@@ -86,40 +86,21 @@ std::vector<std::string> expectedMenu(bool german)
             "2 item unchecked 901 ?"};
 }
 
-// While it lives, the programs that start see the display at the given DPI: Wine reads the user's
-// LogPixels when a process starts (this driver keeps its own). Every Wine session starts without the value.
-struct AtDpi {
-    explicit AtDpi(DWORD at = 144) : dpi(at)
-    {
-        if (dpi != 96)
-            RegSetKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
-    }
-    ~AtDpi() { RegDeleteKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels"); }
-    const wchar_t *Desktop = L"Control Panel\\Desktop";
-    DWORD dpi;
-};
-
-// At 144 DPI the window is 30 pixels taller than wide instead of 20. (The full-screen height, and so the
-// width, is read here at this driver's 96 DPI.)
 TEST(Start, TitleStyleAndSizeFromTheScreenCentredOnTheWorkArea)
 {
-    for (DWORD dpi : {96, 144}) {
-        AtDpi scale(dpi);
-        Game game;
-        ASSERT_NE(game.window(), nullptr) << game.startFailure();
-        EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [You begin]");
-        EXPECT_EQ(GetWindowLongW(game.window(), GWL_STYLE) & (WS_OVERLAPPEDWINDOW | WS_VISIBLE),
-                  WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        EXPECT_TRUE(GetWindowLongW(game.window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-        RECT r, work;
-        GetWindowRect(game.window(), &r);
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const int w = dpi == 96 ? 2 * GetSystemMetrics(SM_CYFULLSCREEN) / 3 : r.right - r.left;
-        const int h = w + MulDiv(20, dpi, 96);
-        EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
-                  (std::vector<LONG>{work.left + (work.right - work.left - w) / 2,
-                                     work.top + (work.bottom - work.top - h) / 2, w, h})) << dpi;
-    }
+    Game game;
+    ASSERT_NE(game.window(), nullptr) << game.startFailure();
+    EXPECT_EQ(game.titleBytes(), "Noxel\xA0\xA0 [You begin]");
+    EXPECT_EQ(GetWindowLongW(game.window(), GWL_STYLE) & (WS_OVERLAPPEDWINDOW | WS_VISIBLE),
+              WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_TRUE(GetWindowLongW(game.window(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    RECT r, work;
+    GetWindowRect(game.window(), &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = 2 * GetSystemMetrics(SM_CYFULLSCREEN) / 3;
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              (std::vector<LONG>{work.left + (work.right - work.left - w) / 2,
+                                 work.top + (work.bottom - work.top - (w + 20)) / 2, w, w + 20}));
 }
 
 TEST_F(German, TitleAndMenuFollowTheUsersLanguage)
@@ -479,7 +460,27 @@ std::string objectsLine(const std::vector<std::string> &report)
     return report.empty() ? "" : report.back();
 }
 
-class Scaled : private AtDpi, public Window {};   // the window fixture's game, started at 144 DPI
+// While it lives, the programs that start see the display at 144 DPI: Wine reads the user's LogPixels
+// when a process starts (this driver keeps its own). Every Wine session starts without the value.
+struct At144 {
+    At144() { RegSetKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels", REG_DWORD, &dpi, sizeof dpi); }
+    ~At144() { RegDeleteKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels"); }
+    const wchar_t *Desktop = L"Control Panel\\Desktop";
+    DWORD dpi = 144;
+};
+
+// The window is born 30 pixels taller than wide instead of 20.
+TEST(Start, FrameHeightScaledAt144Dpi)
+{
+    At144 scale;
+    Game game;
+    ASSERT_NE(game.window(), nullptr) << game.startFailure();
+    RECT r;
+    GetWindowRect(game.window(), &r);
+    EXPECT_EQ(r.bottom - r.top - (r.right - r.left), 30);
+}
+
+class Scaled : private At144, public Window {};   // the window fixture's game, started at 144 DPI
 
 // Lines 2 pixels wide, the number 3 and 15 pixels left of and above the centre in a font half as tall
 // again (a digit 15 pixels high, 10 at 96), the shadow 3 pixels off; a click finds its square, and

@@ -109,22 +109,23 @@ void reportLibrarySearch(FILE *out, HMODULE self)
     fprintf(out, "libraries: beside the program %s, from its folder on purpose %s\n", standard, programFolder);
 }
 
-// The sizes of the images of the group icon "I" as the system reads them (a PNG too), in its order.
+// The widths of the images of the group icon "I" as the system reads them (PNG too), in their order.
 void reportIconSizes(FILE *out, HMODULE program)
 {
-    HRSRC found = FindResourceW(program, L"I", MAKEINTRESOURCEW(14));   // RT_GROUP_ICON
-    const BYTE *group = found ? static_cast<const BYTE *>(LockResource(LoadResource(program, found))) : nullptr;
-    const WORD count = group ? *reinterpret_cast<const WORD *>(group + 4) : 0;
-    for (WORD i = 0; i < count; ++i) {
-        const WORD id = *reinterpret_cast<const WORD *>(group + 6 + 14 * i + 12);
-        HRSRC image = FindResourceW(program, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3));   // RT_ICON
-        HICON icon = image ? CreateIconFromResourceEx(static_cast<BYTE *>(LockResource(LoadResource(program, image))),
-                                                      SizeofResource(program, image), TRUE, 0x30000, 0, 0, 0)
-                           : nullptr;
+    auto resource = [program](const wchar_t *name, int type, DWORD *size) {
+        HRSRC found = FindResourceW(program, name, MAKEINTRESOURCEW(type));
+        *size = found ? SizeofResource(program, found) : 0;
+        return found ? static_cast<BYTE *>(LockResource(LoadResource(program, found))) : nullptr;
+    };
+    DWORD size = 0;
+    const BYTE *group = resource(L"I", 14, &size);   // RT_GROUP_ICON, its entries 14 bytes from byte 6
+    for (int i = 0; group != nullptr && i < *reinterpret_cast<const WORD *>(group + 4); ++i) {
+        BYTE *image = resource(MAKEINTRESOURCEW(*reinterpret_cast<const WORD *>(group + 18 + 14 * i)), 3, &size);
+        HICON icon = image ? CreateIconFromResourceEx(image, size, TRUE, 0x30000, 0, 0, 0) : nullptr;
         ICONINFO info = {};
         BITMAP bitmap = {};
         if (icon != nullptr && GetIconInfo(icon, &info)) {
-            GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+            GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
             DeleteObject(info.hbmColor);
             DeleteObject(info.hbmMask);
             DestroyIcon(icon);
