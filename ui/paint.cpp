@@ -1,5 +1,5 @@
 // paint.cpp: the board painted from the game record at every paint, scaled to the client area and the
-// window's DPI.
+// window's DPI, in the colours of the current theme.
 #include "ui/paint.h"
 
 #include <windows.h>
