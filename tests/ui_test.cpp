@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "ui/frame.h"
 #include "ui/geometry.h"
 #include "ui/message.h"
+#include "ui/paint.h"
 #include "ui/sound.h"
 #include "ui/texts.h"
 #include "ui/winproc.h"
@@ -51,9 +54,26 @@ int WINAPI recordMessageBox(const MSGBOXPARAMSW *params)
     return IDNO;
 }
 
+// A theme of the tests' own: the high-contrast flag, which Wine always reports off (the board asks for
+// nothing else), and system colours unlike any the board uses itself.
+bool highContrast = false;
+
+BOOL WINAPI fakeSystemParametersInfoW(UINT, UINT, void *value, UINT)
+{
+    static_cast<HIGHCONTRASTW *>(value)->dwFlags = highContrast ? HCF_HIGHCONTRASTON : 0;
+    return TRUE;
+}
+
+DWORD WINAPI fakeGetSysColor(int index)
+{
+    return RGB(index, 0x0A, index);   // the same as a DIB's pixel, which holds red and blue the other way round
+}
+
 }  // namespace
 
 extern "C" {
+void *__imp_SystemParametersInfoW = reinterpret_cast<void *>(&fakeSystemParametersInfoW);
+void *__imp_GetSysColor = reinterpret_cast<void *>(&fakeGetSysColor);
 void *__imp_Beep = reinterpret_cast<void *>(&recordBeep);
 void *__imp_MessageBeep = reinterpret_cast<void *>(&recordMessageBeep);
 void *__imp_MessageBoxIndirectW = reinterpret_cast<void *>(&recordMessageBox);
@@ -66,6 +86,7 @@ protected:
     void SetUp() override
     {
         game = GameState{HumanOpens, false, false, false, false, 0, {}};
+        highContrast = false;
         beeps.clear();
         messageBeeps.clear();
         calls.clear();
@@ -197,17 +218,62 @@ TEST_F(Ui, ExitAndAboutBoxesInBothLanguages)
 
 // Moved onto a display of another scale (WM_DPICHANGED, 0x02E0), the window takes the place and size
 // the system suggests and asks to be painted whole: shrinking alone would uncover nothing to paint.
+// A changed theme or system colour repaints it whole as well.
 TEST_F(Ui, DpiChangeTakesTheSuggestedRectangleAndRepaints)
 {
     HWND window = CreateWindowW(L"STATIC", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 400, 0, 0, 0, 0);
-    ValidateRect(window, nullptr);
     RECT suggested = {10, 20, 310, 260}, outer = {}, client = {}, update = {};
-    EXPECT_EQ(mainWindowProc(window, 0x02E0, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested)), 0);
+    for (UINT message : {0x02E0, WM_SYSCOLORCHANGE, WM_SETTINGCHANGE, WM_THEMECHANGED}) {
+        ValidateRect(window, nullptr);
+        mainWindowProc(window, message, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+        GetClientRect(window, &client);
+        EXPECT_TRUE(GetUpdateRect(window, &update, FALSE) && EqualRect(&update, &client)) << message;
+    }
     GetWindowRect(window, &outer);
-    GetClientRect(window, &client);
     EXPECT_TRUE(EqualRect(&outer, &suggested));
-    EXPECT_TRUE(GetUpdateRect(window, &update, FALSE) && EqualRect(&update, &client));
     DestroyWindow(window);
+}
+
+// The colours in each square of a board painted into memory (grid excluded; the number's edges are
+// smoothed): a Cross on 1, a Ring on 9, the number on 5, with the high-contrast flag off and on.
+TEST_F(Ui, BoardTakesTheThemesColoursAndHighContrastDropsTheShadows)
+{
+    game.board[1] = Cross;
+    game.board[9] = Ring;
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 300, -300, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    DWORD *bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ kept = SelectObject(dc, CreateDIBSection(dc, &info, 0, reinterpret_cast<void **>(&bits), nullptr, 0));
+    using Colours = std::set<COLORREF>;
+    const COLORREF window = fakeGetSysColor(COLOR_WINDOW), text = fakeGetSysColor(COLOR_WINDOWTEXT), grey = 0x808080;
+    const struct {
+        Colours square1, square9;
+        COLORREF number, focus;
+    } cases[] = {{{window, 0xFF0000, grey}, {window, 0x0000FF, grey}, grey, text},
+                 {{window, text}, {window, fakeGetSysColor(COLOR_HOTLIGHT)}, fakeGetSysColor(COLOR_GRAYTEXT),
+                  fakeGetSysColor(COLOR_HIGHLIGHT)}};
+    for (const auto &c : cases) {
+        const BoardColours colours = boardColours();
+        std::fill(bits, bits + 300 * 300, colours.background);
+        drawBoard(dc, 300, 300, 96, colours);
+        GdiFlush();
+        auto seen = [&](int left, int top) {
+            Colours found;
+            for (int y = top; y < top + 99; ++y)
+                for (int x = left; x < left + 99; ++x)
+                    found.insert(RGB(bits[y * 300 + x] >> 16, bits[y * 300 + x] >> 8 & 0xFF, bits[y * 300 + x] & 0xFF));
+            return found;
+        };
+        EXPECT_EQ(seen(0, 0), c.square1) << highContrast;
+        EXPECT_EQ(seen(201, 201), c.square9) << highContrast;
+        EXPECT_TRUE(seen(101, 101).count(c.number)) << highContrast;
+        EXPECT_EQ(seen(101, 101).count(grey), highContrast ? 0u : 1u);
+        EXPECT_EQ(seen(100, 0).count(text), 1u);   // the grid line
+        EXPECT_EQ(colours.focus, c.focus);
+        highContrast = true;
+    }
+    DeleteObject(SelectObject(dc, kept));
+    DeleteDC(dc);
 }
 
 TEST_F(Ui, ShowMessageFillsTheRecordAndSoundsFirst)
@@ -423,8 +489,11 @@ TEST(Geometry, ClicksFindTheirSquare)
 
 TEST(Geometry, WindowSizeAndCentring)
 {
-    EXPECT_EQ(xy(mainWindowSize(1000)), (Coordinates{666, 686}));
-    EXPECT_EQ(xy(mainWindowSize(1017)), (Coordinates{678, 698}));
+    // Full-screen height, DPI, and the window's width and height: 20 pixels taller at 96 DPI, 30 at 144.
+    const int32_t sizes[][4] = {{1000, 96, 666, 686}, {1017, 96, 678, 698}, {1017, 120, 678, 703},
+                                {1017, 144, 678, 708}, {2034, 192, 1356, 1396}};
+    for (const auto &s : sizes)
+        EXPECT_EQ(xy(mainWindowSize(s[0], s[1])), (Coordinates{s[2], s[3]})) << s[0] << " at " << s[1];
     EXPECT_EQ(xy(centeredOrigin({0, 0, 1920, 1040}, 678, 698)), (Coordinates{621, 171}));
     EXPECT_EQ(xy(centeredOrigin({0, 40, 1920, 1080}, 678, 698)), (Coordinates{621, 211}));   // taskbar at the top
     // 5 pixels taller than the work area

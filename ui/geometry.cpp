@@ -111,10 +111,10 @@ int32_t focusDotSize(uint32_t dpi)
     return size > 0 ? size : 1;
 }
 
-BoardPoint mainWindowSize(int32_t fullScreenHeight)
+BoardPoint mainWindowSize(int32_t fullScreenHeight, uint32_t dpi)
 {
     const int32_t width = (2 * fullScreenHeight) / 3;
-    return {width, width + 20};
+    return {width, width + scaleToDpi(20, dpi)};
 }
 
 BoardPoint centeredOrigin(const BoardRect &work, int32_t windowWidth, int32_t windowHeight)

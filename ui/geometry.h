@@ -57,9 +57,9 @@ int stepFrom(int from, int step);
 BoardRect focusRect(int32_t width, int32_t height, int n, uint32_t dpi);
 int32_t focusDotSize(uint32_t dpi);
 
-// The outer size of the main window from the system's full-screen client height cy: W = 2 * cy / 3
-// wide and W + 20 high.
-BoardPoint mainWindowSize(int32_t fullScreenHeight);
+// The outer size of the main window from the system's full-screen client height cy at dpi: W = 2 * cy / 3
+// wide and W + 20 high, the 20 (title bar and menu beyond the side frames) scaled with the DPI.
+BoardPoint mainWindowSize(int32_t fullScreenHeight, uint32_t dpi);
 
 // The top-left corner that centres a window of the given outer size within the work area.
 BoardPoint centeredOrigin(const BoardRect &work, int32_t windowWidth, int32_t windowHeight);

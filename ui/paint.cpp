@@ -1,5 +1,5 @@
 // paint.cpp: the board painted from the game record at every paint, scaled to the client area and the
-// window's DPI.
+// window's DPI, in the colours of the current theme.
 #include "ui/paint.h"
 
 #include <windows.h>
@@ -59,12 +59,26 @@ void requestRepaint(HWND window)
     InvalidateRgn(window, nullptr, TRUE);
 }
 
-void drawMark(HDC dc, int32_t width, int32_t height, uint32_t dpi, bool isCross, int n)
+BoardColours boardColours()
+{
+    HIGHCONTRASTW contrast = {sizeof contrast, 0, nullptr};
+    const bool high = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                      (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT), grey = RGB(0x80, 0x80, 0x80);
+    if (high)
+        return {GetSysColor(COLOR_WINDOW), text, text, GetSysColor(COLOR_HOTLIGHT), grey, GetSysColor(COLOR_GRAYTEXT),
+                GetSysColor(COLOR_HIGHLIGHT), false};
+    return {GetSysColor(COLOR_WINDOW), text, RGB(0, 0, 0xFF), RGB(0xFF, 0, 0), grey, grey, text, true};
+}
+
+void drawMark(HDC dc, int32_t width, int32_t height, uint32_t dpi, const BoardColours &colours, bool isCross,
+              int n)
 {
     const BoardRect mark = markRect(width, height, n);
     const int32_t penWidth = markPenWidth(width, height);
-    drawShape(dc, shadowRect(mark, dpi), isCross, penWidth, RGB(0x80, 0x80, 0x80));
-    drawShape(dc, mark, isCross, penWidth, isCross ? RGB(0, 0, 0xFF) : RGB(0xFF, 0, 0));
+    if (colours.shadows)
+        drawShape(dc, shadowRect(mark, dpi), isCross, penWidth, colours.shadow);
+    drawShape(dc, mark, isCross, penWidth, isCross ? colours.cross : colours.ring);
 }
 
 void drawFocusMark(HDC dc, const BoardRect &frame, uint32_t dpi, COLORREF colour)
@@ -93,11 +107,14 @@ void paintBoard(HWND window)
     HDC dc = BeginPaint(window, &ps);
     RECT client;
     GetClientRect(window, &client);
-    const int32_t width = client.right, height = client.bottom;
-    const UINT dpi = windowDpi(window, dc);
+    drawBoard(dc, client.right, client.bottom, windowDpi(window, dc), boardColours());
+    EndPaint(window, &ps);
+}
 
+void drawBoard(HDC dc, int32_t width, int32_t height, uint32_t dpi, const BoardColours &colours)
+{
     // The grid's lines are 1 pixel wide at 96 DPI, as the device context's own pen draws them.
-    HPEN linePen = CreatePen(PS_SOLID, scaleToDpi(1, dpi), RGB(0, 0, 0));
+    HPEN linePen = CreatePen(PS_SOLID, scaleToDpi(1, dpi), colours.grid);
     HGDIOBJ keptPen = SelectObject(dc, linePen);
     int32_t lines[2];
     const int vertical = gridLines(width, dpi, lines);
@@ -115,10 +132,10 @@ void paintBoard(HWND window)
 
     for (int n = 1; n <= 9; ++n)
         if (game.board[n] != Empty)
-            drawMark(dc, width, height, dpi, game.board[n] == Cross, n);
+            drawMark(dc, width, height, dpi, colours, game.board[n] == Cross, n);
 
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0x80, 0x80, 0x80));
+    SetTextColor(dc, colours.numbers);
     HFONT font = createNumberFont(dc, dpi);
     HGDIOBJ keptFont = font != nullptr ? SelectObject(dc, font) : nullptr;
     for (int n = 1; n <= 9; ++n) {
@@ -135,6 +152,5 @@ void paintBoard(HWND window)
         DeleteObject(font);
     }
     if (game.focusShown)
-        drawFocusMark(dc, focusRect(width, height, game.cursor, dpi), dpi, GetSysColor(COLOR_WINDOWTEXT));
-    EndPaint(window, &ps);
+        drawFocusMark(dc, focusRect(width, height, game.cursor, dpi), dpi, colours.focus);
 }

@@ -5,6 +5,15 @@
 
 struct HDC__;
 typedef HDC__ *HDC;
+typedef unsigned long COLORREF;   // as <windows.h> declares it
+
+// The board's colours in the current theme: background and grid always the theme's window colours;
+// with a high-contrast theme on, the marks, numbers and focus mark in its colours too, and no shadows.
+struct BoardColours {
+    COLORREF background, grid, cross, ring, shadow, numbers, focus;
+    bool shadows;
+};
+BoardColours boardColours();
 
 // Asks for the whole client area to be erased and painted anew.
 void requestRepaint(HWND window);
@@ -14,8 +23,13 @@ void paintBoard(HWND window);
 
 struct BoardRect;
 
-// Draws the keyboard cursor's focus mark, a dotted frame (scaled with dpi) in the colour (a COLORREF).
-void drawFocusMark(HDC dc, const BoardRect &frame, uint32_t dpi, uint32_t colour);
+// Draws the keyboard cursor's focus mark, a dotted frame (scaled with dpi) in the colour.
+void drawFocusMark(HDC dc, const BoardRect &frame, uint32_t dpi, COLORREF colour);
 
-// Draws one mark with its grey shadow into square n of a width x height client area at dpi.
-void drawMark(HDC dc, int32_t width, int32_t height, uint32_t dpi, bool isCross, int n);
+// Draws grid, marks and numbers of a width x height client area at dpi onto the erased background.
+void drawBoard(HDC dc, int32_t width, int32_t height, uint32_t dpi, const BoardColours &colours);
+
+// Draws one mark, with its shadow where the colours have one, into square n of a width x height client
+// area at dpi.
+void drawMark(HDC dc, int32_t width, int32_t height, uint32_t dpi, const BoardColours &colours, bool isCross,
+              int n);

@@ -49,14 +49,20 @@ void runMainWindow()
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, "I");
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    // The theme's window colour (white in the standard theme), taken afresh at every erase.
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
     windowClass.lpszMenuName = "MENU";
     windowClass.lpszClassName = MainWindowClass;
     if (RegisterClassExA(&windowClass) == 0)
         ExitProcess(255);
 
     game.moveCount = 0;
-    const BoardPoint size = mainWindowSize(GetSystemMetrics(SM_CYFULLSCREEN));
+    // The system's metrics and the frame it gives a window born on the primary display are at the
+    // system's DPI, the screen's.
+    HDC screen = GetDC(nullptr);
+    const BoardPoint size = mainWindowSize(GetSystemMetrics(SM_CYFULLSCREEN),
+                                           static_cast<uint32_t>(GetDeviceCaps(screen, LOGPIXELSY)));
+    ReleaseDC(nullptr, screen);
     // No title here: the window procedure sets it, in UTF-16, while the window is created. Born at the
     // primary display's corner, not where CW_USEDEFAULT would put it (the display a starter names, such
     // as a secondary display's taskbar): the size is in the primary display's pixels, and a window born

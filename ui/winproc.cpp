@@ -254,6 +254,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_DPICHANGED:
         return onDpiChanged(window, lParam);
+    // The board's colours come from the theme: a changed theme or colour is painted at once.
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+        requestRepaint(window);
+        return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

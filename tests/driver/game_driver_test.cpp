@@ -125,7 +125,7 @@ TEST_F(Window, MenuTreeWithChecksAndGreyState)
 {
     const std::vector<std::string> report = game.probe();
     ASSERT_FALSE(report.empty());
-    EXPECT_EQ(report[0], "class style=3 icon=I");
+    EXPECT_EQ(report[0], "class style=3 icon=I sizes=16,20,24,32,40,48,64,256");
     // From its first step on, the program loads no library from its own folder by name alone.
     EXPECT_EQ(report.end()[-2], "libraries: beside the program refused, from its folder on purpose loaded");
     EXPECT_EQ(menuLines(report), expectedMenu(false));
@@ -174,6 +174,44 @@ TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
     const int left = (ring % 3) * 100, top = (ring / 3) * 100;
     EXPECT_EQ(at(left + 50, top + 10), 0xFF0000u);
     EXPECT_EQ(at(left + 50, top + 50), 0xFFFFFFu);   // unfilled
+}
+
+// The system's window colours set while the game runs (and put back, also after a failure): background
+// and grid follow them, and return to white and black. Set inside the game's process as well as here:
+// a running process under Wine keeps the colours it has read when another process changes them.
+struct SystemColours {
+    SystemColours(const Game &running, COLORREF window, COLORREF text) : game(running) { set(window, text); }
+    ~SystemColours() { set(kept[0], kept[1]); }
+    void set(COLORREF window, COLORREF text)
+    {
+        const COLORREF colours[2] = {window, text};
+        SetSysColors(2, elements, colours);
+        char order[64];
+        snprintf(order, sizeof order, "colours %lx %lx", window, text);
+        game.probe(order);
+    }
+    const Game &game;
+    const INT elements[2] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
+    const COLORREF kept[2] = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
+};
+
+TEST_F(Window, BackgroundAndGridFollowTheSystemColours)
+{
+    int w, h;
+    std::vector<uint32_t> px;
+    // The background beside the number 5, and both grid lines.
+    auto shows = [&](uint32_t background, uint32_t grid) {
+        return driver::waitUntil([&] {
+            px = game.pixels(&w, &h);
+            return px.size() == 300u * 300u && px[20 * w + 20] == background && px[150 * w + 120] == background &&
+                   px[50 * w + 100] == grid && px[200 * w + 50] == grid;
+        });
+    };
+    {
+        SystemColours theme(game, RGB(0x20, 0x30, 0x40), RGB(0xE0, 0xD0, 0xC0));
+        EXPECT_TRUE(shows(0x203040, 0xE0D0C0));
+    }
+    EXPECT_TRUE(shows(0xFFFFFF, 0x000000));
 }
 
 // Each digit key plays its own square once (again, it changes nothing, as on the Ring's square), and so
@@ -515,6 +553,17 @@ struct At144 {
     const wchar_t *Desktop = L"Control Panel\\Desktop";
     DWORD dpi = 144;
 };
+
+// The window is born 30 pixels taller than wide instead of 20.
+TEST(Start, FrameHeightScaledAt144Dpi)
+{
+    At144 scale;
+    Game game;
+    ASSERT_NE(game.window(), nullptr) << game.startFailure();
+    RECT r;
+    GetWindowRect(game.window(), &r);
+    EXPECT_EQ(r.bottom - r.top - (r.right - r.left), 30);
+}
 
 class Scaled : private At144, public Window {};   // the window fixture's game, started at 144 DPI
 

@@ -399,14 +399,19 @@ void Game::moveBoxAside(const Box &box) const
     UpdateWindow(window_);   // the uncovered board is painted before this returns
 }
 
-std::vector<std::string> Game::probe() const
+std::vector<std::string> Game::probe(const std::string &order) const
 {
     const std::wstring path = program();
     const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
     const std::wstring dll = folder + L"\\nxl_probe.dll";
-    wchar_t report[MAX_PATH];
+    wchar_t report[MAX_PATH], orders[MAX_PATH];
     swprintf(report, MAX_PATH, L"%ls\\probe-%lu.txt", folder.c_str(), info_.dwProcessId);
     DeleteFileW(report);
+    swprintf(orders, MAX_PATH, L"%ls\\probe-%lu.in", folder.c_str(), info_.dwProcessId);
+    if (FILE *in = order.empty() ? nullptr : _wfopen(orders, L"wb")) {
+        fputs(order.c_str(), in);
+        fclose(in);
+    }
 
     const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
     void *remote = VirtualAllocEx(info_.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);

@@ -97,8 +97,9 @@ public:
     void answer(const Box &box, int buttonId) const;   // IDOK, IDYES, IDNO, IDCANCEL
     void moveBoxAside(const Box &box) const;
 
-    // The probe's report: class and menu tree, one line each.
-    std::vector<std::string> probe() const;
+    // The probe's report: class and menu tree, one line each. With an order ("colours <COLORREF> <COLORREF>", in hex),
+    // the probe first sets the system's window and window-text colours inside the program's process.
+    std::vector<std::string> probe(const std::string &order = "") const;
 
 private:
     PROCESS_INFORMATION info_ = {};

@@ -109,6 +109,31 @@ void reportLibrarySearch(FILE *out, HMODULE self)
     fprintf(out, "libraries: beside the program %s, from its folder on purpose %s\n", standard, programFolder);
 }
 
+// The widths of the images of the group icon "I" as the system reads them (PNG too), in their order.
+void reportIconSizes(FILE *out, HMODULE program)
+{
+    auto resource = [program](const wchar_t *name, int type, DWORD *size) {
+        HRSRC found = FindResourceW(program, name, MAKEINTRESOURCEW(type));
+        *size = found ? SizeofResource(program, found) : 0;
+        return found ? static_cast<BYTE *>(LockResource(LoadResource(program, found))) : nullptr;
+    };
+    DWORD size = 0;
+    const BYTE *group = resource(L"I", 14, &size);   // RT_GROUP_ICON, its entries 14 bytes from byte 6
+    for (int i = 0; group != nullptr && i < *reinterpret_cast<const WORD *>(group + 4); ++i) {
+        BYTE *image = resource(MAKEINTRESOURCEW(*reinterpret_cast<const WORD *>(group + 18 + 14 * i)), 3, &size);
+        HICON icon = image ? CreateIconFromResourceEx(image, size, TRUE, 0x30000, 0, 0, 0) : nullptr;
+        ICONINFO info = {};
+        BITMAP bitmap = {};
+        if (icon != nullptr && GetIconInfo(icon, &info)) {
+            GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            DestroyIcon(icon);
+        }
+        fprintf(out, "%s%ld", i == 0 ? " sizes=" : ",", bitmap.bmWidth);
+    }
+}
+
 DWORD WINAPI report(void *module)
 {
     const HWND window = driver::findTopLevel(GetCurrentProcessId(), L"NXL32Cls");
@@ -117,6 +142,18 @@ DWORD WINAPI report(void *module)
     GetModuleFileNameW(static_cast<HMODULE>(module), path, MAX_PATH);
     wchar_t *slash = wcsrchr(path, L'\\');
     swprintf(slash + 1, MAX_PATH - (slash + 1 - path), L"probe-%lu.tmp", GetCurrentProcessId());
+    // An order beside the report: the system's window colours set from inside the program, whose
+    // process (under Wine) keeps the colours it has read until it sets them itself.
+    lstrcpyW(wcsrchr(path, L'.'), L".in");
+    if (FILE *in = _wfopen(path, L"rb")) {
+        COLORREF colours[2];
+        const INT elements[2] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
+        if (fscanf(in, "colours %lx %lx", &colours[0], &colours[1]) == 2)
+            SetSysColors(2, elements, colours);
+        fclose(in);
+        DeleteFileW(path);
+    }
+    lstrcpyW(wcsrchr(path, L'.'), L".tmp");
     FILE *out = _wfopen(path, L"wb");
     if (out == nullptr)
         return 1;
@@ -125,8 +162,10 @@ DWORD WINAPI report(void *module)
         SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
         const HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
         const HICON named = LoadIconA(GetModuleHandleW(nullptr), "I");
-        fprintf(out, "class style=%lu icon=%s\n", static_cast<unsigned long>(GetClassLongPtrW(window, GCL_STYLE)),
+        fprintf(out, "class style=%lu icon=%s", static_cast<unsigned long>(GetClassLongPtrW(window, GCL_STYLE)),
                 icon != nullptr && icon == named ? "I" : "other");
+        reportIconSizes(out, GetModuleHandleW(nullptr));
+        fprintf(out, "\n");
         reportMenu(out, bar, "");
         reportLibrarySearch(out, static_cast<HMODULE>(module));
         int windows = 1;

@@ -55,9 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (markPenWidth(width, height) < 0)
         abort();
-    const BoardPoint window = mainWindowSize(height);
+    const BoardPoint window = mainWindowSize(height, dpi);
     const BoardPoint at = centeredOrigin({0, 0, width, height}, window.x, window.y);
-    if (window.y != window.x + 20 || at.x > width)
+    if (window.y != window.x + scaleToDpi(20, dpi) || at.x > width)
         abort();
     return 0;
 }
