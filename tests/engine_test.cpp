@@ -195,8 +195,10 @@ TEST_F(Engine, NewGameAnswers)
             startNewGame(w);
             const std::string after = boardText();
             EXPECT_EQ(fake::events, withBox(c.events, BoxNewGame, german)) << c.board << " answered " << c.answer;
-            EXPECT_EQ(after, c.after ? c.after : after) << c.board << " answered " << c.answer;
-            EXPECT_EQ(count(after, '.'), c.after ? count(c.after, '.') : 8) << after;
+            if (c.after == nullptr)   // the computer's Ring alone
+                EXPECT_TRUE(count(after, 'O') == 1 && count(after, '.') == 8) << after;
+            else
+                EXPECT_EQ(after, c.after) << c.board << " answered " << c.answer;
             EXPECT_EQ(game.moveCount, 9 - count(after, '.'));
         }
     }

@@ -12,8 +12,8 @@ namespace fakesys {
 
 // The faked calls in order, with their texts as UTF-8 and numbers in hex unless said otherwise:
 // "RegOpenKeyExA <key> <access>", "RegDeleteKeyExA <key> <access>", the restart (restartRecord),
-// "WaitForSingleObject <milliseconds, decimal>", "CreateProcessW <application>|<command line>|<flags>|
-// <current folder>", "DeleteFileW <path>".
+// "WaitForSingleObject <milliseconds, decimal>[ refused]", "CreateProcessW <application>|<command line>|
+// <flags>|<current folder>", "CopyFileW <target>", "DeleteFileW <path>".
 extern std::vector<std::string> calls;
 
 extern LONG entryOpenResult;     // what opening the uninstall entry answers

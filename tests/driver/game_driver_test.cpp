@@ -417,9 +417,15 @@ TEST_F(German, ScreenReaderReadsAndPlaysTheBoard)
     readAndPlayBoard(game, L"Feld ", {L": leer", L": Kreuz", L": Kreis"}, L"Setzen");
 }
 
-std::string objectsLine(const std::vector<std::string> &report)
+// The probe's count of the game's GDI objects and windows, "objects gdi=N windows=M": a report without
+// a count of each fails.
+std::string objectsLine(const Game &game)
 {
-    return report.empty() ? "" : report.back();
+    const std::vector<std::string> report = game.probe();
+    const std::string line = report.empty() ? "no report" : report.back();
+    int gdi = 0, windows = 0;
+    EXPECT_TRUE(sscanf(line.c_str(), "objects gdi=%d windows=%d", &gdi, &windows) == 2 && gdi > 0 && windows > 0) << line;
+    return line;
 }
 
 // While it lives, the programs that start see the display at 144 DPI: Wine reads the user's LogPixels
@@ -458,11 +464,10 @@ TEST_F(Scaled, PaintsEveryLengthAtTheDisplaysScaleAndTakesAClick)
     const RECT mark = colourBox(px, w, 0x0000FF, 200, 0, 100), shadow = colourBox(px, w, 0x808080, 200, 0, 100);
     EXPECT_EQ((std::vector<LONG>{shadow.right - mark.right, shadow.bottom - mark.bottom}), (std::vector<LONG>{3, 3}));
 
-    const std::string before = objectsLine(game.probe());
+    const std::string before = objectsLine(game);
     for (int i = 0; i < 200; ++i)
         RedrawWindow(game.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    EXPECT_EQ(objectsLine(game.probe()), before);
-    EXPECT_EQ(before.rfind("objects gdi=", 0), 0u);
+    EXPECT_EQ(objectsLine(game), before);
 }
 
 // Many whole games in one process. Each ending shows its box over the finished board (a line of the
@@ -479,9 +484,7 @@ TEST_F(Soak, EveryEndingShowsItsBoxAndGamesLeaveNothingBehind)
     const int games = setting != nullptr ? atoi(setting) : 30;
     // One game first: the first message box loads the system's fonts and icons, which stay cached.
     ASSERT_FALSE(strategy::playOneGame(game, strategy::careless).empty());
-    const std::string before = objectsLine(game.probe());
-    int objects = 0;
-    ASSERT_TRUE(sscanf(before.c_str(), "objects gdi=%d", &objects) == 1 && objects > 0) << before;
+    const std::string before = objectsLine(game);
 
     int endings[3] = {};   // won, lost, drawn
     for (int i = 0; i < games; ++i) {
@@ -511,7 +514,7 @@ TEST_F(Soak, EveryEndingShowsItsBoxAndGamesLeaveNothingBehind)
             return count(b, 'O') == computerOpens && count(b, '.') == 9 - computerOpens;
         })) << "game " << i << ": " << b;
     }
-    const std::string after = objectsLine(game.probe());
+    const std::string after = objectsLine(game);
     printf("soak: %d games (%d won, %d lost, %d drawn); before: %s; after: %s\n", games, endings[BoxHumanWon],
            endings[BoxComputerWon], endings[BoxDraw], before.c_str(), after.c_str());
     EXPECT_EQ(after, before);
