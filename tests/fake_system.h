@@ -19,7 +19,7 @@ extern std::vector<std::string> calls;
 extern LONG entryOpenResult;     // what opening the uninstall entry answers
 extern LONG entryDeleteResult;   // what deleting it answers
 extern bool elevationStarts;     // whether ShellExecuteExW starts the elevated run (else ERROR_CANCELLED)
-extern DWORD waitResult;         // what every wait answers
+extern DWORD waitResult;         // what every wait answers that the system would take
 extern DWORD exitCode;           // the exit code of the elevated run
 extern bool elevated;            // the token's elevation
 
