@@ -98,36 +98,6 @@ Events withBox(Events events, BoxName name, bool german)
     return events;
 }
 
-TEST_F(Engine, PrioritiesRankWinOverBlockAndBlockOverWin)
-{
-    const struct {
-        const char *board;
-        std::vector<int32_t> priorities;   // of the squares 1 to 9
-    } cases[] = {
-        // Squares 2 and 8 win; 6 wins too but also blocks, so it ranks 2.
-        {"O.O/XX./O.O", {0, 3, 0, 0, 0, 2, 0, 3, 0}},
-        // Square 5 wins and blocks (2), square 9 blocks (2), 1 and 2 are free (1).
-        {"..X/O.O/XX.", {1, 1, 0, 0, 2, 0, 0, 0, 2}},
-    };
-    for (const auto &c : cases) {
-        int32_t p[10];
-        setBoard(c.board);
-        computePriorities(p);
-        EXPECT_EQ(std::vector<int32_t>(p + 1, p + 10), c.priorities) << c.board;
-    }
-}
-
-TEST_F(Engine, MarkLineGapMarksOnlyTheFirstEmptySquareAndOverwrites)
-{
-    int32_t p[10] = {0, 7, 7, 7, 7, 7, 7, 7, 7, 7};
-    setBoard("X../.../...");
-    markLineGap(p, 1, 2, 3, 2);
-    EXPECT_EQ((std::vector<int32_t>(p + 1, p + 4)), (std::vector<int32_t>{7, 2, 7}));
-    setBoard("XOX/.../...");
-    markLineGap(p, 1, 2, 3, 3);
-    EXPECT_EQ((std::vector<int32_t>(p + 1, p + 4)), (std::vector<int32_t>{7, 2, 7}));
-}
-
 // Each board's best squares, and only they, are chosen, each equally often.
 TEST_F(Engine, EqualSquaresAreChosenEquallyOften)
 {
@@ -140,7 +110,7 @@ TEST_F(Engine, EqualSquaresAreChosenEquallyOften)
         {"..X/O.O/X..", {5}},                       // the only square of priority 2 also wins
         {"O.O/XX./O.O", {2, 8}},                    // two winning squares, a block elsewhere
         {"XOX/OX./...", {7, 9}},                    // a fork: block one of two
-        {"..X/O.O/XX.", {5, 9}},                    // two blocks, one of which also wins
+        {"..X/O.O/XX.", {5, 9}},                    // two blocks, one of which also wins: blocking overwrites
         {".../.../...", {1, 2, 3, 4, 5, 6, 7, 8, 9}}, // the computer opens
         {".../.X./...", {1, 2, 3, 4, 6, 7, 8, 9}},  // nothing threatened: no preference for any square
     };
@@ -159,14 +129,6 @@ TEST_F(Engine, EqualSquaresAreChosenEquallyOften)
         EXPECT_EQ(inClass, draws) << c.board;
         EXPECT_LT(chiSquare(counts, c.squares), critical[c.squares.size() - 1]) << c.board;
     }
-}
-
-TEST_F(Engine, ChoiceReadsTheBoardOnly)
-{
-    setBoard("XO./.X./...");
-    const GameState before = game;
-    chooseComputerMove();
-    EXPECT_TRUE(sameState(before, game));
 }
 
 // Between games New Game asks nothing; during one it asks, and only Yes clears. The computer's opening
@@ -195,8 +157,10 @@ TEST_F(Engine, NewGameAnswers)
             startNewGame(w);
             const std::string after = boardText();
             EXPECT_EQ(fake::events, withBox(c.events, BoxNewGame, german)) << c.board << " answered " << c.answer;
-            EXPECT_EQ(after, c.after ? c.after : after) << c.board << " answered " << c.answer;
-            EXPECT_EQ(count(after, '.'), c.after ? count(c.after, '.') : 8) << after;
+            if (c.after == nullptr)   // the computer's Ring alone
+                EXPECT_TRUE(count(after, 'O') == 1 && count(after, '.') == 8) << after;
+            else
+                EXPECT_EQ(after, c.after) << c.board << " answered " << c.answer;
             EXPECT_EQ(game.moveCount, 9 - count(after, '.'));
             for (int n = 1; n <= 9 && c.after == nullptr; ++n)   // the opening Ring is said, in the language
                 EXPECT_TRUE(game.board[n] != Ring ||
@@ -204,15 +168,6 @@ TEST_F(Engine, NewGameAnswers)
                     << fake::announced.back();
         }
     }
-}
-
-TEST_F(Engine, AMoveIsAnsweredAfterTheOneSecondPause)
-{
-    playHumanMove(w, 5);
-    EXPECT_EQ(fake::events, (Events{"tick", "repaint", "wait 1000", "tick", "repaint"}));
-    EXPECT_EQ(game.board[5], Cross);
-    EXPECT_EQ(game.moveCount, 2);
-    EXPECT_FALSE(game.busy);
 }
 
 // An occupied square ticks; input in the computer's pause is dropped unheard. Neither changes the game.

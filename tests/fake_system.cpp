@@ -1,5 +1,5 @@
 // fake_system.cpp: systemFunction with the token, the uninstall entry, the shell, the waits and process
-// starts and stream deletion faked and recorded; every other function is the system's own.
+// starts, copies and stream deletion faked and recorded; every other function is the system's own.
 #include "tests/fake_system.h"
 
 #include <shellapi.h>
@@ -72,10 +72,12 @@ BOOL WINAPI fakeShellExecuteExW(SHELLEXECUTEINFOW *info)
     return TRUE;
 }
 
-DWORD WINAPI fakeWaitForSingleObject(HANDLE, DWORD milliseconds)
+// A handle that the real wait refuses (a process opened without SYNCHRONIZE) fails here as well.
+DWORD WINAPI fakeWaitForSingleObject(HANDLE handle, DWORD milliseconds)
 {
-    calls.push_back("WaitForSingleObject " + std::to_string(milliseconds));
-    return waitResult;
+    const bool refused = WaitForSingleObject(handle, 0) == WAIT_FAILED;
+    calls.push_back("WaitForSingleObject " + std::to_string(milliseconds) + (refused ? " refused" : ""));
+    return refused ? WAIT_FAILED : waitResult;
 }
 
 BOOL WINAPI fakeGetExitCodeProcess(HANDLE, DWORD *code)
@@ -97,6 +99,7 @@ BOOL WINAPI fakeCreateProcessW(const wchar_t *application, wchar_t *commandLine,
 // As Windows does (Wine replaces such a file): a read-only or hidden target is not replaced.
 BOOL WINAPI fakeCopyFileW(const wchar_t *source, const wchar_t *target, BOOL failIfExists)
 {
+    calls.push_back("CopyFileW " + utf8(target));
     const DWORD attributes = GetFileAttributesW(target);
     const bool kept =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));

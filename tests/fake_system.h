@@ -12,14 +12,14 @@ namespace fakesys {
 
 // The faked calls in order, with their texts as UTF-8 and numbers in hex unless said otherwise:
 // "RegOpenKeyExA <key> <access>", "RegDeleteKeyExA <key> <access>", the restart (restartRecord),
-// "WaitForSingleObject <milliseconds, decimal>", "CreateProcessW <application>|<command line>|<flags>|
-// <current folder>", "DeleteFileW <path>".
+// "WaitForSingleObject <milliseconds, decimal>[ refused]", "CreateProcessW <application>|<command line>|
+// <flags>|<current folder>", "CopyFileW <target>", "DeleteFileW <path>".
 extern std::vector<std::string> calls;
 
 extern LONG entryOpenResult;     // what opening the uninstall entry answers
 extern LONG entryDeleteResult;   // what deleting it answers
 extern bool elevationStarts;     // whether ShellExecuteExW starts the elevated run (else ERROR_CANCELLED)
-extern DWORD waitResult;         // what every wait answers
+extern DWORD waitResult;         // what every wait answers that the system would take
 extern DWORD exitCode;           // the exit code of the elevated run
 extern bool elevated;            // the token's elevation
 

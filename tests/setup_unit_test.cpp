@@ -17,25 +17,23 @@
 
 namespace {
 
+// An expansion longer than 511 characters does not fit, nor does an unknown name expand: the path stays
+// as it was, not cut.
 TEST(ExpandEnvInPlace, ExpandsOrLeavesThePathWhole)
 {
-    SetEnvironmentVariableA("NOXEL_SHORT", "C:\\short");
-    char path[PathCapacity] = "%NOXEL_SHORT%\\nxl";
-    expandEnvInPlace(path);
-    EXPECT_STREQ(path, "C:\\short\\nxl");
-
-    // An expansion longer than 511 characters does not fit: the path stays as it was, not cut.
-    SetEnvironmentVariableA("NOXEL_LONG", std::string(600, 'x').c_str());
-    char longPath[PathCapacity] = "%NOXEL_LONG%\\nxl";
-    expandEnvInPlace(longPath);
-    EXPECT_STREQ(longPath, "%NOXEL_LONG%\\nxl");
-    SetEnvironmentVariableA("NOXEL_LONG", std::string(500, 'x').c_str());
-    expandEnvInPlace(longPath);
-    EXPECT_EQ(std::string(longPath), std::string(500, 'x') + "\\nxl");
-
-    char unknown[PathCapacity] = "%NOXEL_NOT_SET%\\a";
-    expandEnvInPlace(unknown);
-    EXPECT_STREQ(unknown, "%NOXEL_NOT_SET%\\a");
+    const std::string x500(500, 'x'), x600(600, 'x'), unchanged = "%NOXEL_VALUE%\\nxl";
+    const struct {
+        const char *value;   // null: not set
+        std::string expected;
+    } cases[] = {{"C:\\short", "C:\\short\\nxl"}, {x500.c_str(), x500 + "\\nxl"},
+                 {x600.c_str(), unchanged}, {nullptr, unchanged}};
+    for (const auto &c : cases) {
+        SetEnvironmentVariableA("NOXEL_VALUE", c.value);
+        char path[PathCapacity];
+        lstrcpyA(path, unchanged.c_str());
+        expandEnvInPlace(path);
+        EXPECT_EQ(path, c.expected);
+    }
 }
 
 TEST(VendorFolder, FallsBackToProgramFilesWithoutTheX86Folder)
@@ -105,6 +103,7 @@ protected:
     std::string installed() const { return programFolder() + "\\nxl.exe"; }
     std::string startMenuFolder() const { return root + "\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane\\nxl"; }
     std::string shortcut() const { return startMenuFolder() + "\\Noxel.lnk"; }
+    static std::string openEntry() { return "RegOpenKeyExA " + std::string(UninstallKeyPath) + " 10200"; }   // DELETE, 32-bit view
     std::string restartCall(const char *arguments) const
     {
         const unsigned long mask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOZONECHECKS | SEE_MASK_NOASYNC |
@@ -118,18 +117,18 @@ protected:
     char saved[2][MAX_PATH] = {};
 };
 
-// A run without the rights hands its work to one elevated run, quiet and flagged to be waited for, and
-// ends with that run's exit code; a refusal, or a run that does not end within the bound, changes it.
+// A run without the rights hands its work to one elevated run, quiet and flagged to be waited for a
+// minute, and ends with that run's exit code; a refusal, or a run that does not end within the bound,
+// changes it. A run that is the restart, or elevated already, would fail alike: it ends at once.
 TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
 {
-    const std::string openEntry = "RegOpenKeyExA " + std::string(UninstallKeyPath) + " 10200";   // DELETE, 32-bit view
-    const std::string wait = "WaitForSingleObject " + std::to_string(ElevatedRunWaitMilliseconds);
     const std::wstring program = setupRun.modulePathW;
     struct Case {
         bool install, starts;
         DWORD waited, code;
         int expected;
         LONG entry = ERROR_ACCESS_DENIED;   // the uninstall entry, without the rights to delete it
+        bool restarted = false, elevated = false;
     } cases[] = {
         {true, true, WAIT_OBJECT_0, 0, 0},     {true, true, WAIT_OBJECT_0, 1, 1},
         {true, true, WAIT_TIMEOUT, 0, 1},      {true, false, WAIT_OBJECT_0, 0, 1},
@@ -139,42 +138,32 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
         // Any code is passed on, also one that reads as negative: it is no refusal.
         {false, true, WAIT_OBJECT_0, 0xFFFFFFFF, -1}, {true, true, WAIT_OBJECT_0, 0xC0000005, static_cast<int>(0xC0000005)},
         {false, true, WAIT_OBJECT_0, 3, 3, ERROR_FILE_NOT_FOUND},   // no entry, but the program folder left behind
+        {true, true, WAIT_OBJECT_0, 0, 1, ERROR_ACCESS_DENIED, true}, {true, true, WAIT_OBJECT_0, 0, 1, ERROR_ACCESS_DENIED, false, true},
+        {false, true, WAIT_OBJECT_0, 0, 4, ERROR_ACCESS_DENIED, true},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.install << c.starts << " " << c.waited << " " << c.code << " " << c.entry);
+        SCOPED_TRACE(::testing::Message() << c.install << c.starts << c.restarted << c.elevated << " " << c.waited << " "
+                                          << c.code << " " << c.entry);
         fakesys::reset();
         fakesys::entryOpenResult = c.entry;
         fakesys::elevationStarts = c.starts;
         fakesys::waitResult = c.waited;
         fakesys::exitCode = c.code;
+        fakesys::elevated = c.elevated;
+        setupRun.restarted = c.restarted;
         lstrcpyW(setupRun.modulePathW, (program + L".missing").c_str());   // the copy fails
         EXPECT_EQ(c.install ? installProgram(true) : uninstallProgram(true), c.expected);
-        std::vector<std::string> expected = {restartCall(c.install ? "\"/S\" \"\"" : "\"/Uninstall\" \"/Quiet\"")};
-        if (!c.install)
-            expected.insert(expected.begin(), openEntry);
-        if (c.starts)
-            expected.push_back(wait);
+        std::vector<std::string> expected = {c.install ? "CopyFileW " + installed() : openEntry()};
+        if (!c.restarted && !c.elevated)
+            expected.push_back(restartCall(c.install ? "\"/S\" \"\"" : "\"/Uninstall\" \"/Quiet\""));
+        if (!c.restarted && !c.elevated && c.starts)
+            expected.push_back("WaitForSingleObject 60000");
         EXPECT_EQ(fakesys::calls, expected);
-    }
-    EXPECT_TRUE(exists(shortcut()));
-
-    // A run that is the restart, or elevated already, would fail alike: it ends at once and removes nothing.
-    for (bool restarted : {true, false}) {
-        fakesys::reset();
-        fakesys::entryOpenResult = ERROR_ACCESS_DENIED;
-        setupRun.restarted = restarted;
-        fakesys::elevated = !restarted;
-        EXPECT_EQ(installProgram(true), 1);
-        EXPECT_TRUE(fakesys::calls.empty());
-        if (restarted) {
-            EXPECT_EQ(uninstallProgram(true), 4);   // and no second restart
-            EXPECT_EQ(fakesys::calls, std::vector<std::string>{openEntry});
-        }
     }
     EXPECT_TRUE(exists(shortcut()));
 }
 
-// With the rights, installed or not, the entry goes first (in the 32-bit view), then the
+// With the rights, or with nothing installed, the entry goes first (in the 32-bit view), then the
 // shortcut; a command interpreter without a window removes the folders. An entry that stays keeps
 // everything.
 TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
@@ -191,23 +180,26 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
     const struct {
         LONG opened, deleted;
         int expected;
+        bool elevated = true, folder = true;
     } cases[] = {
         {ERROR_SUCCESS, ERROR_SUCCESS, 3},
         {ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND, 3},   // nothing installed: the steps run all the same
         {ERROR_SUCCESS, ERROR_ACCESS_DENIED, 4},
+        {ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND, 3, false, false},   // nor are the rights asked for
     };
     for (const auto &c : cases) {
         fakesys::reset();
-        fakesys::elevated = true;
+        fakesys::elevated = c.elevated;
         fakesys::entryOpenResult = c.opened;
         fakesys::entryDeleteResult = c.deleted;
+        if (!c.folder)
+            RemoveDirectoryA(programFolder().c_str());
         CloseHandle(CreateFileA(shortcut().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         EXPECT_EQ(uninstallProgram(true), c.expected);
-        ASSERT_EQ(fakesys::calls.size(), c.expected == 3 ? 3u : 2u);
-        EXPECT_EQ(fakesys::calls[1], deleteEntry);
-        if (c.expected == 3) {
-            EXPECT_EQ(fakesys::calls[2], removal);
-        }
+        std::vector<std::string> expected = {openEntry(), deleteEntry};
+        if (c.expected == 3)
+            expected.push_back(removal);
+        EXPECT_EQ(fakesys::calls, expected);
         EXPECT_EQ(exists(shortcut()), c.expected == 4);
     }
 }
@@ -240,7 +232,8 @@ TEST_F(SetupRuns, InstallWaitsForARunningGameAndLeavesAWritableFile)
     DeleteFileA(source.c_str());
 
     EXPECT_EQ(messages, (std::vector<UINT>{WM_QUIT, WM_DESTROY}));
-    EXPECT_EQ(fakesys::calls, (std::vector<std::string>{"WaitForSingleObject " + std::to_string(GameEndWaitMilliseconds),
+    // Five seconds for the game to end, then the copy.
+    EXPECT_EQ(fakesys::calls, (std::vector<std::string>{"WaitForSingleObject 5000", "CopyFileW " + installed(),
                                                         "DeleteFileW " + installed() + ":Zone.Identifier"}));
     ASSERT_TRUE(exists(installed()));
     EXPECT_EQ(GetFileAttributesA(installed().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);

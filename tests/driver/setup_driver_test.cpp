@@ -302,7 +302,7 @@ struct Route {
     bool installed;
     DWORD exitCode;
     bool foreignFile;      // a file of another program in both vendor folders
-    bool held;             // the installed file held open until the removal has tried it once
+    bool held;             // the installed file held open for 5 s after the removal has tried it once
 };
 
 const Route Routes[] = {
@@ -352,8 +352,10 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
             CloseHandle(uninstaller);
         }
         if (held != INVALID_HANDLE_VALUE) {
-            // Released once the removal has stopped at it: extra.txt, before it by name, is gone.
+            // Held on for 5 s once the removal has stopped at it (extra.txt, before it by name, is gone):
+            // the removal tries again each second, for longer than that.
             EXPECT_TRUE(driver::waitUntil([] { return !exists(ProgramFolder + L"\\extra.txt"); }, 25000));
+            Sleep(5000);
             EXPECT_TRUE(exists(InstalledExe));
             CloseHandle(held);
         }
