@@ -1,5 +1,5 @@
 // fake_system.cpp: systemFunction with the token, the uninstall entry, the shell, the waits and process
-// starts and stream deletion faked and recorded; every other function is the system's own.
+// starts, stream deletion and renames faked and recorded; every other function is the system's own.
 #include "tests/fake_system.h"
 
 #include <shellapi.h>
@@ -11,14 +11,14 @@
 namespace fakesys {
 
 std::vector<std::string> calls;
-LONG entryOpenResult = ERROR_SUCCESS, entryDeleteResult = ERROR_SUCCESS;
+LONG entryOpenResult = ERROR_SUCCESS, entryDeleteResult = ERROR_SUCCESS, entryCreateResult = ERROR_SUCCESS;
 bool elevationStarts = true, elevated = false;
 DWORD waitResult = WAIT_OBJECT_0, exitCode = 0;
 
 void reset()
 {
     calls.clear();
-    entryOpenResult = entryDeleteResult = ERROR_SUCCESS;
+    entryOpenResult = entryDeleteResult = entryCreateResult = ERROR_SUCCESS;
     elevationStarts = true;
     elevated = false;
     waitResult = WAIT_OBJECT_0;
@@ -46,6 +46,14 @@ LSTATUS WINAPI fakeRegOpenKeyExA(HKEY, const char *key, DWORD, REGSAM access, HK
     calls.push_back(std::string("RegOpenKeyExA ") + key + " " + hex(access));
     *opened = nullptr;
     return entryOpenResult;
+}
+
+LSTATUS WINAPI fakeRegCreateKeyExA(HKEY root, const char *key, DWORD reserved, char *keyClass, DWORD options,
+                                   REGSAM access, SECURITY_ATTRIBUTES *security, HKEY *opened, DWORD *disposition)
+{
+    return entryCreateResult != ERROR_SUCCESS
+               ? entryCreateResult
+               : RegCreateKeyExA(root, key, reserved, keyClass, options, access, security, opened, disposition);
 }
 
 LSTATUS WINAPI fakeRegCloseKey(HKEY key)
@@ -109,6 +117,12 @@ BOOL WINAPI fakeDeleteFileW(const wchar_t *path)
     return DeleteFileW(path);
 }
 
+BOOL WINAPI fakeMoveFileExA(const char *from, const char *to, DWORD flags)
+{
+    calls.push_back(std::string("MoveFileExA ") + from + "|" + (to != nullptr ? to : "") + "|" + hex(flags));
+    return (flags & MOVEFILE_DELAY_UNTIL_REBOOT) != 0 || MoveFileExA(from, to, flags);
+}
+
 }  // namespace
 
 std::string restartRecord(unsigned long mask, const std::string &verb, const std::string &file,
@@ -128,6 +142,7 @@ void *systemFunction(const char *library, const char *function)
     } fakes[] = {
         {"GetTokenInformation", reinterpret_cast<void *>(fakeGetTokenInformation)},
         {"RegOpenKeyExA", reinterpret_cast<void *>(fakeRegOpenKeyExA)},
+        {"RegCreateKeyExA", reinterpret_cast<void *>(fakeRegCreateKeyExA)},
         {"RegCloseKey", reinterpret_cast<void *>(fakeRegCloseKey)},
         {"RegDeleteKeyExA", reinterpret_cast<void *>(fakeRegDeleteKeyExA)},
         {"ShellExecuteExW", reinterpret_cast<void *>(fakeShellExecuteExW)},
@@ -136,6 +151,7 @@ void *systemFunction(const char *library, const char *function)
         {"CreateProcessW", reinterpret_cast<void *>(fakeCreateProcessW)},
         {"CopyFileW", reinterpret_cast<void *>(fakeCopyFileW)},
         {"DeleteFileW", reinterpret_cast<void *>(fakeDeleteFileW)},
+        {"MoveFileExA", reinterpret_cast<void *>(fakeMoveFileExA)},
     };
     for (const auto &f : fakes)
         if (strcmp(f.name, function) == 0)
