@@ -22,17 +22,22 @@ inline BOOL CALLBACK visitTopLevel(HWND window, LPARAM param)
     const bool classMatches = search->className == nullptr
                                   ? GetWindow(window, GW_OWNER) == nullptr
                                   : GetClassNameW(window, name, 64) && lstrcmpW(name, search->className) == 0;
-    if (pid != search->pid || !IsWindowVisible(window) || !classMatches)
+    // Its own style, not IsWindowVisible: the desktop window of a desktop other than the input one is
+    // hidden, and with it every window there.
+    if (pid != search->pid || !(GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) || !classMatches)
         return TRUE;
     search->found = window;
     return FALSE;
 }
 
-// Of the class, or any unowned window when className is null.
-inline HWND findTopLevel(DWORD pid, const wchar_t *className)
+// Of the class, or any unowned window when className is null; on the given desktop, else the caller's.
+inline HWND findTopLevel(DWORD pid, const wchar_t *className, HDESK desktop = nullptr)
 {
     WindowSearch search = {pid, className, nullptr};
-    EnumWindows(visitTopLevel, reinterpret_cast<LPARAM>(&search));
+    if (desktop != nullptr)
+        EnumDesktopWindows(desktop, visitTopLevel, reinterpret_cast<LPARAM>(&search));
+    else
+        EnumWindows(visitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -47,10 +47,11 @@ using Board = std::string;
 class Game {
 public:
     // Starts exe (default: the program under test) with the arguments and, unless told otherwise,
-    // waits for its game window; with a token, as that token's user. Under Wine the program's language
-    // follows LC_ALL of the driver.
+    // waits for its game window; with a token, as that token's user; with a desktop name, on that desktop
+    // of the window station (created if need be), where no window of the driver's desktop finds it, as
+    // in another session. Under Wine the program's language follows LC_ALL of the driver.
     explicit Game(const std::wstring &arguments = L"", const std::wstring &exe = L"", bool waitForWindow = true,
-                  HANDLE token = nullptr);
+                  HANDLE token = nullptr, const std::wstring &desktop = L"");
     ~Game();
 
     HWND window() const { return window_; }
@@ -102,6 +103,7 @@ public:
 
 private:
     PROCESS_INFORMATION info_ = {};
+    HDESK desktop_ = nullptr;
     HWND window_ = nullptr;
     std::string startFailure_;
 };

@@ -10,6 +10,7 @@
 #include <tlhelp32.h>
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "tests/box_texts.h"
@@ -100,6 +101,28 @@ bool interpreterEnded()
                 return false;
         return true;
     }, 55000);
+}
+
+// Runs what Windows does when it next starts (Wine's wineboot -r): the deletions scheduled for then.
+// Only while no game runs: it restarts the prefix's processes.
+DWORD restartWindows()
+{
+    Game boot(L"-r", expand(L"%SystemRoot%\\system32\\wineboot.exe"), false);
+    return boot.waitExit(30000);
+}
+
+// The names in a folder, "." and ".." aside.
+std::vector<std::wstring> filesIn(const std::wstring &folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        if (lstrcmpW(found.cFileName, L".") != 0 && lstrcmpW(found.cFileName, L"..") != 0)
+            names.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return names;
 }
 
 // What a setup run, and the runs of its file that it (or they) started, showed until it ended.
@@ -258,21 +281,33 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     EXPECT_NE(installedPrograms().find("Noxel|||Noxel"), std::string::npos) << installedPrograms();
     EXPECT_EQ(readShortcut(Shortcut), InstalledExe + L"||" + ProgramFolder + L"|Noxel Spiel/Game|1");
 
-    // An installation over the installed game while it plays ends it and replaces its file (given a byte
-    // at its end here, which the loader does not read).
-    HANDLE file = CreateFileW(InstalledExe.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    WriteFile(file, "!", 1, nullptr, nullptr);
-    CloseHandle(file);
-    DeleteFileW(Shortcut.c_str());
-    {
-        Game installed(L"", InstalledExe);
-        ASSERT_NE(installed.window(), nullptr) << installed.startFailure();
-        EXPECT_EQ(run(setup, L"-s"), 0u);
-        EXPECT_EQ(installed.waitExit(5000), 0u);
+    // An installation over the installed game while it plays replaces its file (given a byte at its end
+    // here, which the loader does not read). On this desktop the game is asked to quit. On another one
+    // (another session) setup cannot see it: it goes on from its file renamed aside, which goes when
+    // Windows next starts.
+    for (const wchar_t *desktop : {L"", L"NoxelElsewhere"}) {
+        SCOPED_TRACE(utf8(desktop));
+        HANDLE file = CreateFileW(InstalledExe.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        WriteFile(file, "!", 1, nullptr, nullptr);
+        CloseHandle(file);
+        DeleteFileW(Shortcut.c_str());
+        {
+            Game installed(L"", InstalledExe, true, nullptr, desktop);
+            ASSERT_NE(installed.window(), nullptr) << installed.startFailure();
+            EXPECT_EQ(run(setup, L"-s"), 0u);
+            if (*desktop != L'\0') {
+                EXPECT_TRUE(installed.running());
+                EXPECT_EQ(filesIn(ProgramFolder).size(), 2u);
+                installed.post(WM_CLOSE);
+            }
+            EXPECT_EQ(installed.waitExit(5000), 0u);
+        }
+        EXPECT_TRUE(driver::contents(InstalledExe) == driver::contents(setup));   // not printed: a whole program
+        EXPECT_TRUE(exists(Shortcut));
+        EXPECT_EQ(entryValues().size(), 12u);
+        EXPECT_EQ(restartWindows(), 0u);
+        EXPECT_EQ(filesIn(ProgramFolder), std::vector<std::wstring>{L"nxl.exe"});
     }
-    EXPECT_TRUE(driver::contents(InstalledExe) == driver::contents(setup));   // not printed: a whole program
-    EXPECT_TRUE(exists(Shortcut));
-    EXPECT_EQ(entryValues().size(), 12u);
 }
 
 TEST_F(Setup, InstallAsksAndDecliningLeavesNothing)
@@ -301,17 +336,19 @@ struct Route {
     int answer;            // 0: a quiet run, no question
     bool installed;
     DWORD exitCode;
-    bool foreignFile;      // a file of another program in both vendor folders
+    int foreign;           // vendor folders with a file of another program: 0, 1 the Start menu's, 2 both
     bool held;             // the installed file held open until the removal has tried it once
+    bool elsewhere;        // the installed game runs on another desktop until the removal has given up
 };
 
 const Route Routes[] = {
-    {"declined", nullptr, L"/Uninstall", IDNO, true, 2, false, false},
-    {"answered Yes", nullptr, L"/Uninstall", IDYES, true, 3, false, false},
-    {"the system's list", L"uninstaller.exe", L"--remove Noxel", IDYES, true, 3, false, false},
-    {"the registered quiet command", nullptr, L"/Uninstall /Quiet", 0, true, 3, true, false},
-    {"Setup.exe with /Uninstall", L"Setup.exe", L"/Uninstall /Quiet", 0, true, 3, false, true},
-    {"nothing installed", L"nxl.exe", L"-UNINSTALL quiet", 0, false, 3, false, false},
+    {"declined", nullptr, L"/Uninstall", IDNO, true, 2, 0, false, false},
+    {"answered Yes", nullptr, L"/Uninstall", IDYES, true, 3, 0, false, false},
+    {"the system's list", L"uninstaller.exe", L"--remove Noxel", IDYES, true, 3, 0, false, false},
+    {"the registered quiet command", nullptr, L"/Uninstall /Quiet", 0, true, 3, 2, false, false},
+    {"Setup.exe with /Uninstall", L"Setup.exe", L"/Uninstall /Quiet", 0, true, 3, 0, true, false},
+    {"nothing installed", L"nxl.exe", L"-UNINSTALL quiet", 0, false, 3, 0, false, false},
+    {"a game on another desktop", nullptr, L"/Uninstall /Quiet", 0, true, 3, 1, false, true},
 };
 
 // Every way to uninstall, against an installation (but one) with a file added to its folder, while a
@@ -325,12 +362,17 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
             ASSERT_EQ(run(copyAs(L"Setup (12).exe"), L"/S"), 0u);
             createFile(ProgramFolder + L"\\extra.txt");
         }
-        for (const std::wstring &vendor : {ProgramVendor, MenuVendor})
-            if (route.foreignFile)
-                createFile(vendor + L"\\other.txt");
+        const std::wstring vendors[] = {MenuVendor, ProgramVendor};
+        for (int i = 0; i < route.foreign; ++i)
+            createFile(vendors[i] + L"\\other.txt");
         HANDLE held = route.held ? holdInstalledFile() : INVALID_HANDLE_VALUE;
         Game game;
         ASSERT_NE(game.window(), nullptr) << game.startFailure();
+        std::optional<Game> elsewhere;
+        if (route.elsewhere) {
+            elsewhere.emplace(L"", InstalledExe, true, nullptr, L"NoxelElsewhere");
+            ASSERT_NE(elsewhere->window(), nullptr) << elsewhere->startFailure();
+        }
 
         Game started(route.arguments, route.from == nullptr ? InstalledExe
                                       : lstrcmpW(route.from, L"uninstaller.exe") == 0
@@ -358,6 +400,17 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
             CloseHandle(held);
         }
 
+        if (route.elsewhere) {
+            // The removal has given up on the renamed file the game runs from; the next start of Windows
+            // deletes it and the folders, once the game has ended.
+            EXPECT_TRUE(interpreterEnded());
+            EXPECT_TRUE(elsewhere->running());
+            EXPECT_EQ(filesIn(ProgramFolder).size(), 1u);
+            EXPECT_FALSE(exists(InstalledExe));
+            elsewhere->post(WM_CLOSE);
+            EXPECT_EQ(elsewhere->waitExit(5000), 0u);
+            EXPECT_EQ(restartWindows(), 0u);
+        }
         const bool kept = route.exitCode == 2;
         EXPECT_EQ(code, route.exitCode);
         EXPECT_TRUE(interpreterEnded());
@@ -367,8 +420,8 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
         EXPECT_EQ(installedPrograms().find("Noxel|||") != std::string::npos, kept);
         EXPECT_EQ(exists(ProgramFolder), kept);
         EXPECT_EQ(exists(StartMenuFolder), kept);
-        for (const std::wstring &vendor : {ProgramVendor, MenuVendor})
-            EXPECT_EQ(exists(vendor + (route.foreignFile ? L"\\other.txt" : L"")), kept || route.foreignFile);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(exists(vendors[i] + (i < route.foreign ? L"\\other.txt" : L"")), kept || i < route.foreign);
         if (kept)
             EXPECT_TRUE(game.handledPosted() && game.running());
         else
