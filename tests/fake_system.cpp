@@ -11,14 +11,14 @@
 namespace fakesys {
 
 std::vector<std::string> calls;
-LONG entryOpenResult = ERROR_SUCCESS, entryDeleteResult = ERROR_SUCCESS, entryCreateResult = ERROR_SUCCESS;
+LONG entryOpenResult = ERROR_SUCCESS, entryDeleteResult = ERROR_SUCCESS;
 bool elevationStarts = true, elevated = false;
 DWORD waitResult = WAIT_OBJECT_0, exitCode = 0;
 
 void reset()
 {
     calls.clear();
-    entryOpenResult = entryDeleteResult = entryCreateResult = ERROR_SUCCESS;
+    entryOpenResult = entryDeleteResult = ERROR_SUCCESS;
     elevationStarts = true;
     elevated = false;
     waitResult = WAIT_OBJECT_0;
@@ -48,12 +48,11 @@ LSTATUS WINAPI fakeRegOpenKeyExA(HKEY, const char *key, DWORD, REGSAM access, HK
     return entryOpenResult;
 }
 
-LSTATUS WINAPI fakeRegCreateKeyExA(HKEY root, const char *key, DWORD reserved, char *keyClass, DWORD options,
-                                   REGSAM access, SECURITY_ATTRIBUTES *security, HKEY *opened, DWORD *disposition)
+LSTATUS WINAPI fakeRegCreateKeyExA(HKEY root, const char *key, DWORD, char *, DWORD, REGSAM access,
+                                   SECURITY_ATTRIBUTES *, HKEY *opened, DWORD *)
 {
-    return entryCreateResult != ERROR_SUCCESS
-               ? entryCreateResult
-               : RegCreateKeyExA(root, key, reserved, keyClass, options, access, security, opened, disposition);
+    return entryOpenResult != ERROR_SUCCESS ? entryOpenResult
+                                            : RegCreateKeyExA(root, key, 0, nullptr, 0, access, nullptr, opened, nullptr);
 }
 
 LSTATUS WINAPI fakeRegCloseKey(HKEY key)

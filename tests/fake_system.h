@@ -13,13 +13,11 @@ namespace fakesys {
 // The faked calls in order, with their texts as UTF-8 and numbers in hex unless said otherwise:
 // "RegOpenKeyExA <key> <access>", "RegDeleteKeyExA <key> <access>", the restart (restartRecord),
 // "WaitForSingleObject <milliseconds, decimal>", "CreateProcessW <application>|<command line>|<flags>|
-// <current folder>", "DeleteFileW <path>", "MoveFileExA <from>|<to, empty for none>|<flags>" (carried out
-// but for a deletion at the next restart).
+// <current folder>", "DeleteFileW <path>", "MoveFileExA <from>|<to>|<flags>" (not carried out for the restart).
 extern std::vector<std::string> calls;
 
-extern LONG entryOpenResult;     // what opening the uninstall entry answers
+extern LONG entryOpenResult;     // what opening (or, but success, creating) the uninstall entry answers
 extern LONG entryDeleteResult;   // what deleting it answers
-extern LONG entryCreateResult;   // what creating it answers, other than ERROR_SUCCESS (else the registry's own)
 extern bool elevationStarts;     // whether ShellExecuteExW starts the elevated run (else ERROR_CANCELLED)
 extern DWORD waitResult;         // what every wait answers
 extern DWORD exitCode;           // the exit code of the elevated run

@@ -22,8 +22,7 @@ inline BOOL CALLBACK visitTopLevel(HWND window, LPARAM param)
     const bool classMatches = search->className == nullptr
                                   ? GetWindow(window, GW_OWNER) == nullptr
                                   : GetClassNameW(window, name, 64) && lstrcmpW(name, search->className) == 0;
-    // Its own style, not IsWindowVisible: the desktop window of a desktop other than the input one is
-    // hidden, and with it every window there.
+    // Not IsWindowVisible: on a desktop other than the input one, the desktop window is hidden.
     if (pid != search->pid || !(GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) || !classMatches)
         return TRUE;
     search->found = window;
@@ -34,10 +33,7 @@ inline BOOL CALLBACK visitTopLevel(HWND window, LPARAM param)
 inline HWND findTopLevel(DWORD pid, const wchar_t *className, HDESK desktop = nullptr)
 {
     WindowSearch search = {pid, className, nullptr};
-    if (desktop != nullptr)
-        EnumDesktopWindows(desktop, visitTopLevel, reinterpret_cast<LPARAM>(&search));
-    else
-        EnumWindows(visitTopLevel, reinterpret_cast<LPARAM>(&search));
+    EnumDesktopWindows(desktop, visitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -47,9 +47,8 @@ using Board = std::string;
 class Game {
 public:
     // Starts exe (default: the program under test) with the arguments and, unless told otherwise,
-    // waits for its game window; with a token, as that token's user; with a desktop name, on that desktop
-    // of the window station (created if need be), where no window of the driver's desktop finds it, as
-    // in another session. Under Wine the program's language follows LC_ALL of the driver.
+    // waits for its game window; with a token, as that token's user; on the named desktop, created if need
+    // be. Under Wine the program's language follows LC_ALL of the driver.
     explicit Game(const std::wstring &arguments = L"", const std::wstring &exe = L"", bool waitForWindow = true,
                   HANDLE token = nullptr, const std::wstring &desktop = L"");
     ~Game();
