@@ -109,8 +109,8 @@ int uninstallProgram(bool quiet)
 
     // A game that setup cannot ask to quit (on another desktop, in another session) holds nxl.exe, and
     // the removal gives up on it: renamed aside, it goes at the next start of Windows, and the folders
-    // after it, each if it is empty then (an installation made before, or a foreign file, keeps its
-    // own). That also holds where the removal cannot be started at all.
+    // after it, each only if it is empty then (a reinstallation in between, or a foreign file, keeps
+    // its folder). That also holds where the removal cannot be started at all.
     if (folderThere) {
         char installed[PathCapacity], aside[AsideCapacity], startMenuFolder[PathCapacity];
         lstrcpyA(installed, programFolder);
