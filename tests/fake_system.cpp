@@ -51,8 +51,9 @@ LSTATUS WINAPI fakeRegOpenKeyExA(HKEY, const char *key, DWORD, REGSAM access, HK
 LSTATUS WINAPI fakeRegCreateKeyExA(HKEY root, const char *key, DWORD, char *, DWORD, REGSAM access,
                                    SECURITY_ATTRIBUTES *, HKEY *opened, DWORD *)
 {
-    return entryOpenResult != ERROR_SUCCESS ? entryOpenResult
-                                            : RegCreateKeyExA(root, key, 0, nullptr, 0, access, nullptr, opened, nullptr);
+    return entryOpenResult != ERROR_SUCCESS
+               ? entryOpenResult
+               : RegCreateKeyExA(root, key, 0, nullptr, 0, access, nullptr, opened, nullptr);
 }
 
 LSTATUS WINAPI fakeRegCloseKey(HKEY key)

@@ -159,8 +159,9 @@ TEST(SetupTexts, RemovalCommandAndUninstallStrings)
                       programs = "C:\\Program Files (x86)\\Orvane";
     ASSERT_TRUE(removalCommand(menu.c_str(), programs.c_str(), out, sizeof out));
     const std::string folder = "\"" + programs + "\\nxl\"";
-    EXPECT_EQ(std::string(out), "/d /e:on /v:off /c RD /S /Q \"" + menu + "\\nxl\" & (for /l %i in (1,1,30) do (if exist " +
-                                    folder + " (RD /S /Q " + folder + " & if exist " + folder +
+    EXPECT_EQ(std::string(out), "/d /e:on /v:off /c RD /S /Q \"" + menu +
+                                    "\\nxl\" & (for /l %i in (1,1,30) do (if exist " + folder + " (RD /S /Q " +
+                                    folder + " & if exist " + folder +
                                     " ping -n 2 127.0.0.1 >nul))) & RD \"" + menu + "\" & RD \"" + programs + "\"");
     // The longest vendor folders fit, within what cmd takes.
     const std::string longest(PathCapacity - 1, 'x');

@@ -144,7 +144,8 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
         // Any code is passed on, also one that reads as negative: it is no refusal.
         {false, true, WAIT_OBJECT_0, 0xFFFFFFFF, -1}, {true, true, WAIT_OBJECT_0, 0xC0000005, static_cast<int>(0xC0000005)},
         {false, true, WAIT_OBJECT_0, 3, 3, ERROR_FILE_NOT_FOUND},   // no entry, but the program folder left behind
-        {true, true, WAIT_OBJECT_0, 0, 0, ERROR_ACCESS_DENIED, true}, {true, true, WAIT_OBJECT_0, 0, 0, ERROR_SUCCESS, true},
+        {true, true, WAIT_OBJECT_0, 0, 0, ERROR_ACCESS_DENIED, true},   // the entry refused
+        {true, true, WAIT_OBJECT_0, 0, 0, ERROR_SUCCESS, true},         // the shortcut refused
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(::testing::Message() << c.install << c.starts << " " << c.waited << " " << c.code << " " << c.entry);

@@ -164,7 +164,9 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
     if (!waitForWindow)
         return;
     const DWORD started = GetTickCount();
-    waitUntil([&] { return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls", desktop_)) != nullptr || !running(); },
+    waitUntil([&] {
+        return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls", desktop_)) != nullptr || !running();
+    },
               10000);   // scaled: startTimeout()
     if (window_ == nullptr) {
         const DWORD code = waitExit(0);
