@@ -69,6 +69,28 @@ void formVendorFolder(char *path)
     expandEnvInPlace(path);
 }
 
+bool renameAside(const char *file, char *aside)
+{
+    const auto moveFile = SYSTEM_FUNCTION("kernel32.dll", MoveFileExA);
+    if (moveFile == nullptr || lstrlenA(file) >= PathCapacity)
+        return false;
+    // A name taken already (a file renamed before, from which a game may still run) is not replaced.
+    for (unsigned count = 0; count < 16; ++count) {
+        wsprintfA(aside, "%s.%lu-%u.old", file, GetCurrentProcessId(), count);
+        if (moveFile(file, aside, 0))
+            return true;
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+void deleteAtRestart(const char *path)
+{
+    if (const auto moveFile = SYSTEM_FUNCTION("kernel32.dll", MoveFileExA))
+        moveFile(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 bool runsElevated()
 {
     const auto openProcessToken = SYSTEM_FUNCTION("advapi32.dll", OpenProcessToken);

@@ -1,6 +1,9 @@
 // common.h: what the installer and the uninstaller share: the run's own path and arguments, the expanded
-// locations, closing a running copy of the game, and the one elevated restart of a setup run.
+// locations, closing a running copy of the game, a file set aside until the next start of Windows, and
+// the one elevated restart of a setup run.
 #pragma once
+
+#include "setup/locations.h"
 
 // The system limits a command line to 32767 characters, so every argument and the module path fit
 // whole: each is tested on its own complete text.
@@ -38,6 +41,15 @@ void expandEnvInPlace(char *path);
 // The vendor folder below the 32-bit program files, expanded; %ProgramFiles% where the system has no
 // %ProgramFiles(x86)% (32-bit Windows).
 void formVendorFolder(char *path);
+
+// Renames the file, in its folder, to a name that no installation gives a file (its own name, this
+// process's id, a count, ".old"); aside receives it (AsideCapacity). False when it cannot be renamed. A
+// program that runs from the file goes on from the new name.
+enum { AsideCapacity = PathCapacity + 32 };
+bool renameAside(const char *file, char *aside);
+
+// Has the file, or the folder where it is empty by then, deleted when Windows next starts.
+void deleteAtRestart(const char *path);
 
 // Whether the process token is elevated.
 bool runsElevated();

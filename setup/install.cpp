@@ -20,13 +20,17 @@ bool askToInstall()
     return showMessage(nullptr, text, CaptionInstall, L"i", StyleConfirmYesDefault) == AnswerYes;
 }
 
+// The registry's answer is left as the last error.
 bool openKeyIn32BitView(HKEY root, const char *keyPath, HKEY *key)
 {
     const auto regCreateKeyEx = SYSTEM_FUNCTION("advapi32.dll", RegCreateKeyExA);
     char noClass[] = "";
-    return regCreateKeyEx != nullptr &&
-           regCreateKeyEx(root, keyPath, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
-                          nullptr, key, nullptr) == ERROR_SUCCESS;
+    const LONG opened = regCreateKeyEx != nullptr
+                            ? regCreateKeyEx(root, keyPath, 0, noClass, REG_OPTION_NON_VOLATILE,
+                                             KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, key, nullptr)
+                            : ERROR_PROC_NOT_FOUND;
+    SetLastError(static_cast<DWORD>(opened));
+    return opened == ERROR_SUCCESS;
 }
 
 // Sets one value of an open key and closes the key.
@@ -40,14 +44,16 @@ void setValueAndClose(HKEY key, const char *valueName, DWORD type, const void *d
         regCloseKey(key);
 }
 
-void writeUninstallEntry(const char *installedExePath)
+// False when the entry may not be written for want of rights.
+bool writeUninstallEntry(const char *installedExePath)
 {
     char uninstall[PathCapacity + 32], quietUninstall[PathCapacity + 32];
     uninstallCommand(installedExePath, false, uninstall, sizeof uninstall);
     uninstallCommand(installedExePath, true, quietUninstall, sizeof quietUninstall);
 
     const char *key = UninstallKeyPath;
-    writeRegString(HKEY_LOCAL_MACHINE, key, "DisplayName", DisplayName);
+    if (!writeRegString(HKEY_LOCAL_MACHINE, key, "DisplayName", DisplayName) && GetLastError() == ERROR_ACCESS_DENIED)
+        return false;
     writeRegString(HKEY_LOCAL_MACHINE, key, "DisplayIcon", installedExePath);
     writeRegString(HKEY_LOCAL_MACHINE, key, "DisplayVersion", DisplayVersion);
     writeRegDword(HKEY_LOCAL_MACHINE, key, "Version", 0x01000000);
@@ -59,6 +65,7 @@ void writeUninstallEntry(const char *installedExePath)
     writeRegString(HKEY_LOCAL_MACHINE, key, "QuietUninstallString", quietUninstall);
     writeRegString(HKEY_LOCAL_MACHINE, key, "Publisher", Publisher);
     writeRegString(HKEY_LOCAL_MACHINE, key, "URLInfoAbout", ProductPage);
+    return true;
 }
 
 // A copy takes the alternate data streams of its source along, and with them the mark of a downloaded
@@ -72,6 +79,33 @@ void forgetDownloadMark(const wchar_t *path)
     lstrcatW(stream, L":Zone.Identifier");
     if (const auto deleteFile = SYSTEM_FUNCTION("kernel32.dll", DeleteFileW))
         deleteFile(stream);
+}
+
+// A game that setup cannot ask to quit (on another desktop, in another session) holds the installed
+// file: it is renamed aside, where that game goes on, the copy is made anew, and the renamed file is
+// deleted when Windows next starts. Nothing is ever scheduled under the installed name: an installation
+// before the restart would lose its file.
+bool replaceFileInUse(const char *installed, const wchar_t *target, decltype(&CopyFileW) copyFile)
+{
+    char aside[AsideCapacity];
+    if (!renameAside(installed, aside))
+        return false;
+    if (!copyFile(setupRun.modulePathW, target, FALSE)) {
+        if (const auto moveFile = SYSTEM_FUNCTION("kernel32.dll", MoveFileExA))
+            moveFile(aside, installed, 0);   // back: the installation stays as it was
+        return false;
+    }
+    deleteAtRestart(aside);
+    return true;
+}
+
+// Missing rights: try once more with them and end as that run ends. An installer that has them
+// already, or that is that second try, would only fail the same way again, so it ends with 1.
+int failOrRestartElevated()
+{
+    if (runsElevated() || setupRun.restarted)
+        return 1;
+    return runElevated(setupRun.argument1, "", 1, 1);
 }
 
 }  // namespace
@@ -126,17 +160,18 @@ int installProgram(bool quiet)
         SetFileAttributesW(target, FILE_ATTRIBUTE_NORMAL);
     const auto copyFile = SYSTEM_FUNCTION("kernel32.dll", CopyFileW);
     if (!named || copyFile == nullptr || !copyFile(setupRun.modulePathW, target, FALSE)) {
-        // Missing rights: try once more with them and end as that run ends. An installer that has them
-        // already, or that is that second try, would only fail the same way again, so it stops here.
-        if (runsElevated() || setupRun.restarted)
-            return 1;
-        return runElevated(setupRun.argument1, "", 1, 1);
+        const bool inUse = named && copyFile != nullptr && GetLastError() == ERROR_SHARING_VIOLATION;
+        if (!inUse || !(runsElevated() || setupRun.restarted) || !replaceFileInUse(path, target, copyFile))
+            return failOrRestartElevated();
     }
     // A copy keeps the attributes of its source: a Setup.exe from a CD or a read-only share would give a
     // read-only nxl.exe, which the next installation could not replace.
     SetFileAttributesW(target, FILE_ATTRIBUTE_NORMAL);
     forgetDownloadMark(target);
-    writeUninstallEntry(path);
+    // The rights were judged by the copy alone; the entry and the shortcut may need more (a program
+    // folder made writable for users): without them the installation would be half, and not listed.
+    if (!writeUninstallEntry(path))
+        return failOrRestartElevated();
 
     char startMenu[PathCapacity];
     lstrcpyA(startMenu, StartMenuProgramsTemplate);
@@ -147,7 +182,8 @@ int installProgram(bool quiet)
     CreateDirectoryA(startMenu, nullptr);
     appendPath(startMenu, sizeof startMenu, "\\Noxel.lnk");
 
-    createShortcut(path, "", "", startMenu, ShortcutDescription, "", 0, 0);
+    if (createShortcut(path, "", "", startMenu, ShortcutDescription, "", 0, 0) == E_ACCESSDENIED)
+        return failOrRestartElevated();
     return 0;
 }
 

@@ -9,8 +9,10 @@ typedef HKEY__ *HKEY;
 
 // Asks (unless quiet), asks a running game to quit, copies the program below the 32-bit program-files
 // folder, registers the uninstall entry and creates the Start-menu shortcut. Returns the exit code: 0
-// done or declined, 1 when the copy failed. Where the copy fails for want of rights, the exit code is
-// that of the installer restarted elevated; 1 when that was refused or has not ended in time.
+// done or declined, 1 when the copy, the entry or the shortcut failed. Where one fails for want of
+// rights, the exit code is that of the installer restarted elevated; 1 when that was refused or has not
+// ended in time. An installed file in use by a game that was not asked to quit is replaced all the same,
+// once the run has the rights (its old file is deleted at the next start of Windows).
 int installProgram(bool quiet);
 
 // installProgram, then the end of the process with its exit code.

@@ -91,10 +91,11 @@ bool removalCommand(const char *startMenuVendorFolder, const char *programVendor
 {
     // Also run against Wine's cmd, which splits a FOR body at "&" unless the body stands in parentheses,
     // and whose RD /S stops at the first file in use. ping is the delay: timeout and choice need a
-    // console (and Wine has neither); the second echo reply comes a second after the first.
+    // console (and Wine has neither); the second echo reply comes a second after the first. Without
+    // extensions "for /l" is an error; with delayed expansion a "!" in a path is lost.
     const char *const menu = startMenuVendorFolder, *const programs = programVendorFolder;
     const char *const pieces[] = {
-        "/d /c RD /S /Q \"", menu, "\\nxl\" & (for /l %i in (1,1,30) do (if exist \"", programs,
+        "/d /e:on /v:off /c RD /S /Q \"", menu, "\\nxl\" & (for /l %i in (1,1,30) do (if exist \"", programs,
         "\\nxl\" (RD /S /Q \"", programs, "\\nxl\" & if exist \"", programs,
         "\\nxl\" ping -n 2 127.0.0.1 >nul))) & RD \"", menu, "\" & RD \"", programs, "\""};
     return joinTexts(out, outSize, pieces, sizeof pieces / sizeof pieces[0]);

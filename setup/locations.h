@@ -22,11 +22,12 @@ bool appendPath(char *out, size_t outSize, const char *text);
 void shortcutWorkingDirectory(const char *given, const char *target, char *out, size_t outSize);
 
 // The parameters of the command interpreter (cmd.exe) that removes an installation, given both vendor
-// folders: /d (no AutoRun command) /c, then RD /S /Q of the shortcut folder; RD /S /Q of the program
-// folder, again a second later while it is there, 30 times at most (a file cannot be deleted while a
-// process runs from it: the uninstaller itself); then RD without /S of each vendor folder, which
-// removes it only when it is empty. False, and out empty, when it does not fit; two vendor folders
-// below PathCapacity always fit RemovalCommandCapacity (also below cmd's 8191 characters).
+// folders: /d (no AutoRun command) /e:on /v:off (extensions on, delayed expansion off, whatever the
+// registry says) /c, then RD /S /Q of the shortcut folder; RD /S /Q of the program folder, again a
+// second later while it is there, 30 times at most (a file cannot be deleted while a process runs from
+// it: the uninstaller itself); then RD without /S of each vendor folder, which removes it only when it
+// is empty. False, and out empty, when it does not fit; two vendor folders below PathCapacity always
+// fit RemovalCommandCapacity (also below cmd's 8191 characters).
 enum { RemovalCommandCapacity = 7 * PathCapacity + 192 };
 bool removalCommand(const char *startMenuVendorFolder, const char *programVendorFolder, char *out, size_t outSize);
 

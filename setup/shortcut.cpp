@@ -9,7 +9,7 @@
 #include "setup/system_dll.h"
 
 
-bool createShortcut(const char *target, const char *arguments, const char *workingDirectory,
+long createShortcut(const char *target, const char *arguments, const char *workingDirectory,
                     const char *linkPath, const char *description, const char *iconPath, int iconIndex,
                     int showCommand)
 {
@@ -20,14 +20,15 @@ bool createShortcut(const char *target, const char *arguments, const char *worki
     const auto coCreateInstance = SYSTEM_FUNCTION("ole32.dll", CoCreateInstance);
     const auto coUninitialize = SYSTEM_FUNCTION("ole32.dll", CoUninitialize);
     if (coInitialize == nullptr || coCreateInstance == nullptr || coUninitialize == nullptr)
-        return false;
+        return E_NOINTERFACE;
 
     coInitialize(nullptr);
     IUnknown *object = nullptr;
-    if (coCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
-                         reinterpret_cast<void **>(&object)) != S_OK) {
+    const HRESULT created = coCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                             IID_IUnknown, reinterpret_cast<void **>(&object));
+    if (created != S_OK) {
         coUninitialize();
-        return false;
+        return FAILED(created) ? created : E_FAIL;
     }
     IShellLinkA *link = nullptr;
     if (FAILED(object->QueryInterface(IID_IShellLinkA, reinterpret_cast<void **>(&link))))
@@ -43,12 +44,13 @@ bool createShortcut(const char *target, const char *arguments, const char *worki
     if (FAILED(object->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file))))
         ExitProcess(219);
     wchar_t widePath[PathCapacity];
-    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, PathCapacity) != 0)
-        file->Save(widePath, FALSE);
+    const HRESULT saved = MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, PathCapacity) != 0
+                              ? file->Save(widePath, FALSE)
+                              : E_INVALIDARG;
 
     file->Release();
     link->Release();
     object->Release();
     coUninitialize();
-    return true;
+    return saved;
 }

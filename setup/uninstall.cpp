@@ -107,6 +107,21 @@ int uninstallProgram(bool quiet)
     if (appendPath(shortcutPath, sizeof shortcutPath, "\\nxl\\Noxel.lnk"))
         DeleteFileA(shortcutPath);
 
+    // A game that setup cannot ask to quit (on another desktop, in another session) holds nxl.exe, and
+    // the removal gives up on it: renamed aside, it goes at the next start of Windows, and the folders
+    // after it, each only if it is empty then (a reinstallation in between, or a foreign file, keeps
+    // its folder). That also holds where the removal cannot be started at all.
+    if (folderThere) {
+        char installed[PathCapacity], aside[AsideCapacity], startMenuFolder[PathCapacity];
+        lstrcpyA(installed, programFolder);
+        if (appendPath(installed, sizeof installed, "\\nxl.exe") && renameAside(installed, aside))
+            deleteAtRestart(aside);
+        lstrcpyA(startMenuFolder, startMenuVendor);
+        appendPath(startMenuFolder, sizeof startMenuFolder, "\\nxl");
+        const char *const folders[] = {programFolder, programVendor, startMenuFolder, startMenuVendor};
+        for (const char *folder : folders)
+            deleteAtRestart(folder);
+    }
     startRemoval(startMenuVendor, programVendor);
     return 3;
 }

@@ -1,5 +1,5 @@
 // fake_system.cpp: systemFunction with the token, the uninstall entry, the shell, the waits and process
-// starts, copies and stream deletion faked and recorded; every other function is the system's own.
+// starts, copies, stream deletion and renames faked and recorded; every other function is the system's own.
 #include "tests/fake_system.h"
 
 #include <shellapi.h>
@@ -46,6 +46,14 @@ LSTATUS WINAPI fakeRegOpenKeyExA(HKEY, const char *key, DWORD, REGSAM access, HK
     calls.push_back(std::string("RegOpenKeyExA ") + key + " " + hex(access));
     *opened = nullptr;
     return entryOpenResult;
+}
+
+LSTATUS WINAPI fakeRegCreateKeyExA(HKEY root, const char *key, DWORD, char *, DWORD, REGSAM access,
+                                   SECURITY_ATTRIBUTES *, HKEY *opened, DWORD *)
+{
+    return entryOpenResult != ERROR_SUCCESS
+               ? entryOpenResult
+               : RegCreateKeyExA(root, key, 0, nullptr, 0, access, nullptr, opened, nullptr);
 }
 
 LSTATUS WINAPI fakeRegCloseKey(HKEY key)
@@ -112,6 +120,12 @@ BOOL WINAPI fakeDeleteFileW(const wchar_t *path)
     return DeleteFileW(path);
 }
 
+BOOL WINAPI fakeMoveFileExA(const char *from, const char *to, DWORD flags)
+{
+    calls.push_back(std::string("MoveFileExA ") + from + "|" + (to != nullptr ? to : "") + "|" + hex(flags));
+    return (flags & MOVEFILE_DELAY_UNTIL_REBOOT) != 0 || MoveFileExA(from, to, flags);
+}
+
 }  // namespace
 
 std::string restartRecord(unsigned long mask, const std::string &verb, const std::string &file,
@@ -131,6 +145,7 @@ void *systemFunction(const char *library, const char *function)
     } fakes[] = {
         {"GetTokenInformation", reinterpret_cast<void *>(fakeGetTokenInformation)},
         {"RegOpenKeyExA", reinterpret_cast<void *>(fakeRegOpenKeyExA)},
+        {"RegCreateKeyExA", reinterpret_cast<void *>(fakeRegCreateKeyExA)},
         {"RegCloseKey", reinterpret_cast<void *>(fakeRegCloseKey)},
         {"RegDeleteKeyExA", reinterpret_cast<void *>(fakeRegDeleteKeyExA)},
         {"ShellExecuteExW", reinterpret_cast<void *>(fakeShellExecuteExW)},
@@ -139,6 +154,7 @@ void *systemFunction(const char *library, const char *function)
         {"CreateProcessW", reinterpret_cast<void *>(fakeCreateProcessW)},
         {"CopyFileW", reinterpret_cast<void *>(fakeCopyFileW)},
         {"DeleteFileW", reinterpret_cast<void *>(fakeDeleteFileW)},
+        {"MoveFileExA", reinterpret_cast<void *>(fakeMoveFileExA)},
     };
     for (const auto &f : fakes)
         if (strcmp(f.name, function) == 0)

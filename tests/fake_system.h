@@ -13,10 +13,11 @@ namespace fakesys {
 // The faked calls in order, with their texts as UTF-8 and numbers in hex unless said otherwise:
 // "RegOpenKeyExA <key> <access>", "RegDeleteKeyExA <key> <access>", the restart (restartRecord),
 // "WaitForSingleObject <milliseconds, decimal>[ refused]", "CreateProcessW <application>|<command line>|
-// <flags>|<current folder>", "CopyFileW <target>", "DeleteFileW <path>".
+// <flags>|<current folder>", "CopyFileW <target>", "DeleteFileW <path>", "MoveFileExA <from>|<to>|<flags>"
+// (a deletion at the restart is not carried out).
 extern std::vector<std::string> calls;
 
-extern LONG entryOpenResult;     // what opening the uninstall entry answers
+extern LONG entryOpenResult;     // what opening (or, but success, creating) the uninstall entry answers
 extern LONG entryDeleteResult;   // what deleting it answers
 extern bool elevationStarts;     // whether ShellExecuteExW starts the elevated run (else ERROR_CANCELLED)
 extern DWORD waitResult;         // what every wait answers that the system would take

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,8 @@ protected:
         DeleteFileA(shortcut().c_str());
         SetFileAttributesA(installed().c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(installed().c_str());
+        std::error_code ignored;   // with the files renamed aside that a failed run left
+        std::filesystem::remove_all(programFolder(), ignored);
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, KEY_WOW64_32KEY, 0);
         for (int i = 0; i < 2; ++i)
             SetEnvironmentVariableA(Variables[i], saved[i][0] != '\0' ? saved[i] : nullptr);
@@ -123,12 +126,14 @@ protected:
 TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
 {
     const std::wstring program = setupRun.modulePathW;
+    const std::string zoneMark = "DeleteFileW " + installed() + ":Zone.Identifier";   // once copied
     struct Case {
         bool install, starts;
         DWORD waited, code;
         int expected;
-        LONG entry = ERROR_ACCESS_DENIED;   // the uninstall entry, without the rights to delete it
+        LONG entry = ERROR_ACCESS_DENIED;   // the uninstall entry, without the rights to delete (or write) it
         bool restarted = false, elevated = false;
+        bool copied = false;                // and then, but for the entry, the shortcut refused
     } cases[] = {
         {true, true, WAIT_OBJECT_0, 0, 0},     {true, true, WAIT_OBJECT_0, 1, 1},
         {true, true, WAIT_TIMEOUT, 0, 1},      {true, false, WAIT_OBJECT_0, 0, 1},
@@ -140,6 +145,10 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
         {false, true, WAIT_OBJECT_0, 3, 3, ERROR_FILE_NOT_FOUND},   // no entry, but the program folder left behind
         {true, true, WAIT_OBJECT_0, 0, 1, ERROR_ACCESS_DENIED, true}, {true, true, WAIT_OBJECT_0, 0, 1, ERROR_ACCESS_DENIED, false, true},
         {false, true, WAIT_OBJECT_0, 0, 4, ERROR_ACCESS_DENIED, true},
+        {true, true, WAIT_OBJECT_0, 0, 0, ERROR_ACCESS_DENIED, false, false, true},   // the entry refused
+        {true, true, WAIT_OBJECT_0, 0, 0, ERROR_SUCCESS, false, false, true},         // the shortcut refused
+        {true, true, WAIT_OBJECT_0, 0, 1, ERROR_ACCESS_DENIED, true, false, true},    // refused to the restart too
+        {true, true, WAIT_OBJECT_0, 0, 1, ERROR_ACCESS_DENIED, false, true, true},    // and to an elevated run
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(::testing::Message() << c.install << c.starts << c.restarted << c.elevated << " " << c.waited << " "
@@ -151,9 +160,15 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
         fakesys::exitCode = c.code;
         fakesys::elevated = c.elevated;
         setupRun.restarted = c.restarted;
-        lstrcpyW(setupRun.modulePathW, (program + L".missing").c_str());   // the copy fails
+        lstrcpyW(setupRun.modulePathW, (program + (c.copied ? L"" : L".missing")).c_str());   // the copy fails
+        if (c.copied && DeleteFileA(shortcut().c_str()))
+            CreateDirectoryA(shortcut().c_str(), nullptr);   // no link is saved over it: access denied
         EXPECT_EQ(c.install ? installProgram(true) : uninstallProgram(true), c.expected);
+        if (RemoveDirectoryA(shortcut().c_str()))
+            CloseHandle(CreateFileA(shortcut().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
         std::vector<std::string> expected = {c.install ? "CopyFileW " + installed() : openEntry()};
+        if (c.copied)
+            expected.push_back("DeleteFileW " + installed() + ":Zone.Identifier");
         if (!c.restarted && !c.elevated)
             expected.push_back(restartCall(c.install ? "\"/S\" \"\"" : "\"/Uninstall\" \"/Quiet\""));
         if (!c.restarted && !c.elevated && c.starts)
@@ -177,6 +192,14 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
     const std::string removal =
         "CreateProcessW " + interpreter + "|\"" + interpreter + "\" " + parameters + "|8000000|" + utf8(system);
     const std::string deleteEntry = "RegDeleteKeyExA " + std::string(UninstallKeyPath) + " 200";   // 32-bit view
+    // nxl.exe renamed aside, never scheduled itself; the renamed file, then each folder after what it holds,
+    // deleted at the next restart (4); the removal last.
+    const std::string aside = installed() + "." + std::to_string(GetCurrentProcessId()) + "-0.old",
+                      menu = root + "\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane";
+    std::vector<std::string> removed = {"MoveFileExA " + installed() + "|" + aside + "|0"};
+    for (const std::string &path : {aside, programFolder(), root + "\\pf\\Orvane", menu + "\\nxl", menu})
+        removed.push_back("MoveFileExA " + path + "||4");
+    removed.push_back(removal);
     const struct {
         LONG opened, deleted;
         int expected;
@@ -192,16 +215,21 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
         fakesys::elevated = c.elevated;
         fakesys::entryOpenResult = c.opened;
         fakesys::entryDeleteResult = c.deleted;
-        if (!c.folder)
+        for (const std::string &file : {shortcut(), installed()})
+            CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        if (!c.folder && DeleteFileA(installed().c_str()))
             RemoveDirectoryA(programFolder().c_str());
-        CloseHandle(CreateFileA(shortcut().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         EXPECT_EQ(uninstallProgram(true), c.expected);
         std::vector<std::string> expected = {openEntry(), deleteEntry};
-        if (c.expected == 3)
+        if (c.expected == 3 && c.folder)
+            expected.insert(expected.end(), removed.begin(), removed.end());
+        else if (c.expected == 3)
             expected.push_back(removal);
         EXPECT_EQ(fakesys::calls, expected);
         EXPECT_EQ(exists(shortcut()), c.expected == 4);
+        EXPECT_EQ(DeleteFileA(aside.c_str()) != 0, c.expected == 3 && c.folder);
     }
+    EXPECT_NE(removal.find("cmd.exe\" /d /e:on /v:off /c "), std::string::npos);
 }
 
 // A reinstall over a running game: the game is asked to quit and waited for before the copy; the copy
@@ -237,6 +265,23 @@ TEST_F(SetupRuns, InstallWaitsForARunningGameAndLeavesAWritableFile)
                                                         "DeleteFileW " + installed() + ":Zone.Identifier"}));
     ASSERT_TRUE(exists(installed()));
     EXPECT_EQ(GetFileAttributesA(installed().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+
+    // A game that was not found (on another desktop) holds the file as a running program does: renamed
+    // aside past a name taken before, the copy made anew, only the renamed file deleted at the restart.
+    fakesys::reset();
+    fakesys::elevated = true;
+    GetModuleFileNameW(nullptr, setupRun.modulePathW, ArgumentCapacity);
+    HANDLE running = CreateFileA(installed().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    const std::string aside = installed() + "." + std::to_string(GetCurrentProcessId()) + "-", taken = aside + "0.old";
+    CloseHandle(CreateFileA(taken.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    EXPECT_EQ(installProgram(true), 0);
+    CloseHandle(running);
+    EXPECT_TRUE(DeleteFileA(taken.c_str()) && DeleteFileA((aside + "1.old").c_str()));
+    const std::string copy = "CopyFileW " + installed(), moveAside = "MoveFileExA " + installed() + "|" + aside;
+    EXPECT_EQ(fakesys::calls, (std::vector<std::string>{copy, moveAside + "0.old|0", moveAside + "1.old|0", copy,
+                                                        "MoveFileExA " + aside + "1.old||4",
+                                                        "DeleteFileW " + installed() + ":Zone.Identifier"}));
 }
 
 }  // namespace

@@ -22,17 +22,18 @@ inline BOOL CALLBACK visitTopLevel(HWND window, LPARAM param)
     const bool classMatches = search->className == nullptr
                                   ? GetWindow(window, GW_OWNER) == nullptr
                                   : GetClassNameW(window, name, 64) && lstrcmpW(name, search->className) == 0;
-    if (pid != search->pid || !IsWindowVisible(window) || !classMatches)
+    // Not IsWindowVisible: on a desktop other than the input one, the desktop window is hidden.
+    if (pid != search->pid || !(GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) || !classMatches)
         return TRUE;
     search->found = window;
     return FALSE;
 }
 
-// Of the class, or any unowned window when className is null.
-inline HWND findTopLevel(DWORD pid, const wchar_t *className)
+// Of the class, or any unowned window when className is null; on the given desktop, else the caller's.
+inline HWND findTopLevel(DWORD pid, const wchar_t *className, HDESK desktop = nullptr)
 {
     WindowSearch search = {pid, className, nullptr};
-    EnumWindows(visitTopLevel, reinterpret_cast<LPARAM>(&search));
+    EnumDesktopWindows(desktop, visitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -133,12 +133,18 @@ DWORD scaled(DWORD milliseconds)
     return static_cast<DWORD>(static_cast<unsigned long long>(milliseconds) * startTimeout() / 10000);
 }
 
-Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForWindow, HANDLE token)
+Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForWindow, HANDLE token,
+           const std::wstring &desktop)
 {
     const std::wstring path = exe.empty() ? program() : exe;
     std::wstring commandLine = L"\"" + path + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    std::wstring desktopPath = L"WinSta0\\" + desktop;
+    if (!desktop.empty()) {
+        desktop_ = CreateDesktopW(desktop.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        startup.lpDesktop = &desktopPath[0];
+    }
     // A start that fails before the program has run (Wine's loader) says nothing about the program: it is
     // reported and tried once more. A program that starts and then ends is not tried again.
     auto start = [&] {
@@ -158,7 +164,9 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
     if (!waitForWindow)
         return;
     const DWORD started = GetTickCount();
-    waitUntil([&] { return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls")) != nullptr || !running(); },
+    waitUntil([&] {
+        return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls", desktop_)) != nullptr || !running();
+    },
               10000);   // scaled: startTimeout()
     if (window_ == nullptr) {
         const DWORD code = waitExit(0);
@@ -178,6 +186,8 @@ Game::~Game()
     }
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
+    if (desktop_ != nullptr)
+        CloseDesktop(desktop_);
 }
 
 bool Game::running() const

@@ -47,10 +47,10 @@ using Board = std::string;
 class Game {
 public:
     // Starts exe (default: the program under test) with the arguments and, unless told otherwise,
-    // waits for its game window; with a token, as that token's user. Under Wine the program's language
-    // follows LC_ALL of the driver.
+    // waits for its game window; with a token, as that token's user; on the named desktop, created if need
+    // be. Under Wine the program's language follows LC_ALL of the driver.
     explicit Game(const std::wstring &arguments = L"", const std::wstring &exe = L"", bool waitForWindow = true,
-                  HANDLE token = nullptr);
+                  HANDLE token = nullptr, const std::wstring &desktop = L"");
     ~Game();
 
     HWND window() const { return window_; }
@@ -103,6 +103,7 @@ public:
 
 private:
     PROCESS_INFORMATION info_ = {};
+    HDESK desktop_ = nullptr;
     HWND window_ = nullptr;
     std::string startFailure_;
 };

@@ -9,7 +9,9 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "tests/box_texts.h"
@@ -100,6 +102,18 @@ bool interpreterEnded()
                 return false;
         return true;
     }, 55000);
+}
+
+// Carries out the deletions scheduled for the next start of Windows (Wine: wineboot -r), while no game runs.
+DWORD restartWindows()
+{
+    return Game(L"-r", expand(L"%SystemRoot%\\system32\\wineboot.exe"), false).waitExit(30000);
+}
+
+long entriesIn(const std::wstring &folder)
+{
+    std::error_code missing;
+    return std::distance(std::filesystem::directory_iterator(folder, missing), {});
 }
 
 // What a setup run, and the runs of its file that it (or they) started, showed until it ended.
@@ -273,6 +287,19 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     EXPECT_TRUE(driver::contents(InstalledExe) == driver::contents(setup));   // not printed: a whole program
     EXPECT_TRUE(exists(Shortcut));
     EXPECT_EQ(entryValues().size(), 12u);
+
+    // On another desktop (as in another session) setup cannot see the game: it goes on from its file
+    // renamed aside, which goes when Windows next starts.
+    {
+        Game elsewhere(L"", InstalledExe, true, nullptr, L"Elsewhere");
+        ASSERT_NE(elsewhere.window(), nullptr) << elsewhere.startFailure();
+        EXPECT_EQ(run(setup, L"/S"), 0u);
+        EXPECT_EQ(entriesIn(ProgramFolder), 2);
+        elsewhere.post(WM_CLOSE);
+        EXPECT_EQ(elsewhere.waitExit(5000), 0u);
+    }
+    EXPECT_EQ(restartWindows(), 0u);
+    EXPECT_TRUE(entriesIn(ProgramFolder) == 1 && driver::contents(InstalledExe) == driver::contents(setup));
 }
 
 TEST_F(Setup, InstallAsksAndDecliningLeavesNothing)
@@ -301,17 +328,19 @@ struct Route {
     int answer;            // 0: a quiet run, no question
     bool installed;
     DWORD exitCode;
-    bool foreignFile;      // a file of another program in both vendor folders
+    int foreign;           // vendor folders with a file of another program: 0, 1 the Start menu's, 2 both
     bool held;             // the installed file held open for 5 s after the removal has tried it once
+    bool elsewhere;        // the installed game runs on another desktop until the removal has given up
 };
 
 const Route Routes[] = {
-    {"declined", nullptr, L"/Uninstall", IDNO, true, 2, false, false},
-    {"answered Yes", nullptr, L"/Uninstall", IDYES, true, 3, false, false},
-    {"the system's list", L"uninstaller.exe", L"--remove Noxel", IDYES, true, 3, false, false},
-    {"the registered quiet command", nullptr, L"/Uninstall /Quiet", 0, true, 3, true, false},
-    {"Setup.exe with /Uninstall", L"Setup.exe", L"/Uninstall /Quiet", 0, true, 3, false, true},
-    {"nothing installed", L"nxl.exe", L"-UNINSTALL quiet", 0, false, 3, false, false},
+    {"declined", nullptr, L"/Uninstall", IDNO, true, 2, 0, false, false},
+    {"answered Yes", nullptr, L"/Uninstall", IDYES, true, 3, 0, false, false},
+    {"the system's list", L"uninstaller.exe", L"--remove Noxel", IDYES, true, 3, 0, false, false},
+    {"the registered quiet command", nullptr, L"/Uninstall /Quiet", 0, true, 3, 2, false, false},
+    {"Setup.exe with /Uninstall", L"Setup.exe", L"/Uninstall /Quiet", 0, true, 3, 0, true, false},
+    {"nothing installed", L"nxl.exe", L"-UNINSTALL quiet", 0, false, 3, 0, false, false},
+    {"a game on another desktop", nullptr, L"/Uninstall /Quiet", 0, true, 3, 1, false, true},
 };
 
 // Every way to uninstall, against an installation (but one) with a file added to its folder, while a
@@ -325,12 +354,16 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
             ASSERT_EQ(run(copyAs(L"Setup (12).exe"), L"/S"), 0u);
             createFile(ProgramFolder + L"\\extra.txt");
         }
-        for (const std::wstring &vendor : {ProgramVendor, MenuVendor})
-            if (route.foreignFile)
-                createFile(vendor + L"\\other.txt");
+        const std::wstring vendors[] = {MenuVendor, ProgramVendor};
+        for (int i = 0; i < route.foreign; ++i)
+            createFile(vendors[i] + L"\\other.txt");
         HANDLE held = route.held ? holdInstalledFile() : INVALID_HANDLE_VALUE;
         Game game;
         ASSERT_NE(game.window(), nullptr) << game.startFailure();
+        std::optional<Game> elsewhere;
+        if (route.elsewhere) {
+            ASSERT_NE(elsewhere.emplace(L"", InstalledExe, true, nullptr, L"Elsewhere").window(), nullptr);
+        }
 
         Game started(route.arguments, route.from == nullptr ? InstalledExe
                                       : lstrcmpW(route.from, L"uninstaller.exe") == 0
@@ -360,6 +393,12 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
             CloseHandle(held);
         }
 
+        if (elsewhere) {   // the removal has given up on the renamed file the game runs from
+            EXPECT_TRUE(interpreterEnded() && !exists(InstalledExe) && entriesIn(ProgramFolder) == 1);
+            elsewhere->post(WM_CLOSE);
+            EXPECT_EQ(elsewhere->waitExit(5000), 0u);
+            EXPECT_EQ(restartWindows(), 0u);
+        }
         const bool kept = route.exitCode == 2;
         EXPECT_EQ(code, route.exitCode);
         EXPECT_TRUE(interpreterEnded());
@@ -369,8 +408,8 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
         EXPECT_EQ(installedPrograms().find("Noxel|||") != std::string::npos, kept);
         EXPECT_EQ(exists(ProgramFolder), kept);
         EXPECT_EQ(exists(StartMenuFolder), kept);
-        for (const std::wstring &vendor : {ProgramVendor, MenuVendor})
-            EXPECT_EQ(exists(vendor + (route.foreignFile ? L"\\other.txt" : L"")), kept || route.foreignFile);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(exists(vendors[i] + (i < route.foreign ? L"\\other.txt" : L"")), kept || i < route.foreign);
         if (kept)
             EXPECT_TRUE(game.handledPosted() && game.running());
         else

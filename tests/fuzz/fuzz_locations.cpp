@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     char command[RemovalCommandCapacity];
     if (removalCommand(a.c_str(), b.c_str(), command, sizeof command)) {
         const std::string text = command, last = "RD \"" + b + "\"";
-        if (text.rfind("/d /c RD /S /Q \"" + a + "\\nxl\" & (", 0) != 0 || text.size() < last.size() ||
+        if (text.rfind("/d /e:on /v:off /c RD /S /Q \"" + a + "\\nxl\" & (", 0) != 0 || text.size() < last.size() ||
             text.compare(text.size() - last.size(), last.size(), last) != 0)
             abort();
     } else if (command[0] != '\0' || 2 * a.size() + 5 * b.size() + 200 < sizeof command) {
