@@ -3,8 +3,8 @@
 top left and in the centre, red rings top right and bottom right, in the sizes Windows asks for at 100
 to 200 % scale: 16, 20, 24, 32, 40, 48, 64 and 256 pixels. The 32 x 32 image is drawn by hand in the 16
 standard colours; the others are drawn from the same shapes at their size, the 256 one with smoothed
-edges. Each image is stored in the smaller of two forms: a 16-colour bitmap or a PNG (Windows reads
-both from Vista on); the 32 x 32 one always as its bitmap. Writes an .ico file."""
+edges. Each image is stored in the smaller of two forms: a 16-colour bitmap or a PNG in 32-bit colour
+(Windows reads both from Vista on); the 32 x 32 one always as its bitmap. Writes an .ico file."""
 import struct
 import sys
 import zlib
@@ -113,25 +113,21 @@ def bitmap(rows):
 
 
 def png(rows):
-    """An icon image as a PNG with a palette of its colours, at the smallest bit depth that holds them."""
+    """An icon image as a PNG of 8-bit red, green, blue and alpha (every pixel opaque): Windows reads a
+    PNG in an icon only in that form. Each row is stored as it is or as its difference to the row above,
+    whichever of the two compresses smaller over the whole image."""
     size = len(rows)
-    colours = sorted({p for row in rows for p in row})
-    depth = next(d for d in (1, 2, 4, 8) if len(colours) <= 1 << d)
-    per_byte = 8 // depth
-    raw = b""
-    for row in rows:
-        indices = [colours.index(p) for p in row]
-        indices += [0] * (-len(indices) % per_byte)
-        packed = bytes(sum(indices[i + k] << (8 - depth * (k + 1)) for k in range(per_byte))
-                       for i in range(0, len(indices), per_byte))
-        raw += b"\0" + packed  # filter type None on every row
+    lines = [b"".join(bytes(p) + b"\xff" for p in row) for row in rows]
+    above = [bytes(4 * size)] + lines[:-1]
+    plain = b"".join(b"\0" + line for line in lines)
+    up = b"".join(b"\2" + bytes((a - b) & 255 for a, b in zip(line, prev)) for line, prev in zip(lines, above))
+    data = min((zlib.compress(raw, 9) for raw in (plain, up)), key=len)
 
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, depth, 3, 0, 0, 0)) +
-            chunk(b"PLTE", b"".join(bytes(p) for p in colours)) +
-            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", data) + chunk(b"IEND", b""))
 
 
 def images():

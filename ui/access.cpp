@@ -260,7 +260,9 @@ struct BoardAccessible final : IAccessible {
         const HRESULT result = check(child, &n);
         return FAILED(result) ? result : !isSquare(n) ? DISP_E_MEMBERNOTFOUND : giveText(pickTextW(TextPlay), out);
     }
-    // Taking the focus moves the cursor onto the square; the squares are never selected.
+    // Taking the focus moves the cursor onto the square. The squares are never selected: a selection
+    // flag, alone or beside the focus (a client's "click"), is an argument that makes no sense for them,
+    // not a method the board lacks.
     HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override
     {
         int n;
@@ -268,7 +270,7 @@ struct BoardAccessible final : IAccessible {
         if (FAILED(result))
             return result;
         if (flags != SELFLAG_TAKEFOCUS || !isSquare(n))
-            return flags == SELFLAG_TAKEFOCUS ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
+            return E_INVALIDARG;
         moveCursor(window, n);
         return S_OK;
     }

@@ -130,7 +130,9 @@ void reportIconSizes(FILE *out, HMODULE program)
             DeleteObject(info.hbmMask);
             DestroyIcon(icon);
         }
-        fprintf(out, "%s%ld", i == 0 ? " sizes=" : ",", bitmap.bmWidth);
+        // A PNG image counts only in 8-bit RGBA (IHDR's depth and colour type), the one form Windows reads.
+        const bool png = size > 26 && image[0] == 0x89 && image[1] == 'P', rgba = png && image[24] == 8 && image[25] == 6;
+        fprintf(out, "%s%ld%s", i == 0 ? " sizes=" : ",", bitmap.bmWidth, png && !rgba ? "(PNG not RGBA)" : "");
     }
 }
 
