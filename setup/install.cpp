@@ -176,13 +176,19 @@ int installProgram(bool quiet)
     char startMenu[PathCapacity];
     lstrcpyA(startMenu, StartMenuProgramsTemplate);
     expandEnvInPlace(startMenu);
-    appendPath(startMenu, sizeof startMenu, "\\Orvane");
-    CreateDirectoryA(startMenu, nullptr);
-    appendPath(startMenu, sizeof startMenu, "\\nxl");
-    CreateDirectoryA(startMenu, nullptr);
+    // Where the folders cannot be made for want of rights, the link's save fails as "path not found"
+    // (an existing folder is reported as such, whatever the rights).
+    bool folderRefused = false;
+    const char *const folders[] = {"\\Orvane", "\\nxl"};
+    for (const char *folder : folders) {
+        appendPath(startMenu, sizeof startMenu, folder);
+        if (!CreateDirectoryA(startMenu, nullptr) && GetLastError() == ERROR_ACCESS_DENIED)
+            folderRefused = true;
+    }
     appendPath(startMenu, sizeof startMenu, "\\Noxel.lnk");
 
-    if (createShortcut(path, "", "", startMenu, ShortcutDescription, "", 0, 0) == E_ACCESSDENIED)
+    const long saved = createShortcut(path, "", "", startMenu, ShortcutDescription, "", 0, 0);
+    if (saved == E_ACCESSDENIED || (FAILED(saved) && folderRefused))
         return failOrRestartElevated();
     return 0;
 }

@@ -111,6 +111,8 @@ BOOL WINAPI fakeCopyFileW(const wchar_t *source, const wchar_t *target, BOOL fai
     const DWORD attributes = GetFileAttributesW(target);
     const bool kept =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    if (kept)
+        SetLastError(ERROR_ACCESS_DENIED);   // as CopyFileW documents it: not an in-use file to set aside
     return !kept && CopyFileW(source, target, failIfExists);
 }
 
