@@ -35,6 +35,12 @@ inline std::wstring readText(IAccessible *object, HRESULT (STDMETHODCALLTYPE IAc
     return out;
 }
 
+// The child an answer names (accNavigate, accHitTest, get_accFocus): 0 for S_FALSE with nothing, -1 otherwise.
+inline long childOf(HRESULT result, const VARIANT &v)
+{
+    return result == S_OK && v.vt == VT_I4 ? v.lVal : result == S_FALSE && v.vt == VT_EMPTY ? 0 : -1;
+}
+
 // A number of child n (get_accRole, get_accState); -1 when the call gives none.
 inline long readNumber(IAccessible *object, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT *), long n)
 {

@@ -37,25 +37,10 @@ int showMessage(HWND owner, const wchar_t *text, const wchar_t *caption, const w
     return fake::answer ? fake::answer() : 1;
 }
 
-void refuseWhileBusy()
-{
-    fake::events.push_back("refuse");
-}
-
-void playMoveClick()
-{
-    fake::events.push_back("tick");
-}
-
-void playFallingRun()
-{
-    fake::events.push_back("falling");
-}
-
-void playRisingRun()
-{
-    fake::events.push_back("rising");
-}
+void refuseWhileBusy() { fake::events.push_back("refuse"); }
+void playMoveClick() { fake::events.push_back("tick"); }
+void playFallingRun() { fake::events.push_back("falling"); }
+void playRisingRun() { fake::events.push_back("rising"); }
 
 void waitPumping(uint16_t milliseconds)
 {

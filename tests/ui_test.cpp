@@ -25,10 +25,9 @@
 namespace {
 
 std::vector<std::pair<DWORD, DWORD>> beeps;
-std::vector<UINT> messageBeeps;
 MSGBOXPARAMSW lastBox;
-std::wstring lastText, lastCaption, lastIcon;
-std::vector<std::string> calls;
+std::wstring lastShown;             // caption|text|icon
+std::vector<std::string> calls;     // "Beep", "MessageBeep <type>", "MessageBoxIndirectW"
 int systemDpi;               // what the system's device context tells, 0: the real answer
 std::vector<LONG> fontHeights;
 
@@ -54,17 +53,14 @@ BOOL WINAPI recordBeep(DWORD frequency, DWORD duration)
 
 BOOL WINAPI recordMessageBeep(UINT type)
 {
-    messageBeeps.push_back(type);
-    calls.push_back("MessageBeep");
+    calls.push_back("MessageBeep " + std::to_string(type));
     return TRUE;
 }
 
 int WINAPI recordMessageBox(const MSGBOXPARAMSW *params)
 {
     lastBox = *params;
-    lastText = params->lpszText;
-    lastCaption = params->lpszCaption;
-    lastIcon = params->lpszIcon;
+    lastShown = std::wstring(params->lpszCaption) + L"|" + params->lpszText + L"|" + params->lpszIcon;
     calls.push_back("MessageBoxIndirectW");
     return IDNO;
 }
@@ -105,10 +101,26 @@ protected:
         game = GameState{HumanOpens, false, false, false, false, 0, {}};
         highContrast = false;
         beeps.clear();
-        messageBeeps.clear();
         calls.clear();
     }
 };
+
+// A window of this thread with its own class and procedure.
+HWND testWindow(WNDPROC procedure, const wchar_t *name, DWORD style, int width, int height)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = name;
+    RegisterClassW(&wc);
+    return CreateWindowW(name, L"", style, 0, 0, width, height, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+void dispatchQueued()
+{
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+        DispatchMessageW(&m);
+}
 
 TEST_F(Ui, GermanForEveryGermanSublanguageOnly)
 {
@@ -123,8 +135,6 @@ TEST_F(Ui, SquareNamesAreComposedWithinTheirBuffer)
 {
     wchar_t name[16];
     game.german = true;
-    composeSquareName(name, 16, 5, Ring);
-    EXPECT_STREQ(name, L"Feld 5: Kreis");
     composeSquareName(name, 9, 9, Cross);
     EXPECT_STREQ(name, L"Feld 9: ");
 }
@@ -134,18 +144,12 @@ TEST_F(Ui, SquareNamesAreComposedWithinTheirBuffer)
 // played square and accSelect, navigation walks the grid, and once the window is gone every call fails.
 TEST_F(Ui, AccessibleBoardFollowsTheGameAndOutlivesNoWindow)
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = mainWindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"NoxelAccessTest";
-    RegisterClassW(&wc);
-    HWND window = CreateWindowW(L"NoxelAccessTest", L"", WS_POPUP, 0, 0, 302, 301, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = testWindow(mainWindowProc, L"NoxelAccessTest", WS_POPUP, 302, 301);
     IAccessible *board = accessibleBoard(window);
     ASSERT_NE(board, nullptr);
     SetFocus(nullptr);   // no window of this thread takes keys: nor does the board
-    VARIANT focus;
-    EXPECT_EQ(board->get_accFocus(&focus), S_FALSE);
-    EXPECT_EQ(focus.vt, VT_EMPTY);
+    VARIANT v;
+    EXPECT_EQ(childOf(board->get_accFocus(&v), v), 0);
     EXPECT_EQ(readNumber(board, &IAccessible::get_accState, CHILDID_SELF), STATE_SYSTEM_FOCUSABLE);
     EXPECT_EQ(readNumber(board, &IAccessible::get_accRole, 10), ROLE_SYSTEM_STATICTEXT);
     EXPECT_EQ(readText(board, &IAccessible::get_accName, 10), L"");
@@ -155,8 +159,7 @@ TEST_F(Ui, AccessibleBoardFollowsTheGameAndOutlivesNoWindow)
         EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 1),
                   STATE_SYSTEM_FOCUSABLE | (enabled ? 0 : STATE_SYSTEM_UNAVAILABLE));
         EXPECT_EQ(board->accDoDefaultAction(childId(1)), S_OK);
-        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
-            DispatchMessageW(&m);
+        dispatchQueued();
         EXPECT_EQ(game.board[1], enabled ? Cross : Empty);
         EXPECT_EQ(game.cursor, enabled ? 1 : 5);
     }
@@ -170,12 +173,8 @@ TEST_F(Ui, AccessibleBoardFollowsTheGameAndOutlivesNoWindow)
                              {1, NAVDIR_UP, 0}, {1, NAVDIR_LEFT, 0}, {1, NAVDIR_RIGHT, 2}, {1, NAVDIR_DOWN, 4}, {3, NAVDIR_RIGHT, 0},
                              {4, NAVDIR_LEFT, 0}, {8, NAVDIR_UP, 5}, {7, NAVDIR_DOWN, 0}, {3, NAVDIR_NEXT, 4}, {4, NAVDIR_PREVIOUS, 3},
                              {1, NAVDIR_PREVIOUS, 0}, {9, NAVDIR_NEXT, 10}, {10, NAVDIR_PREVIOUS, 9}, {10, NAVDIR_UP, 0}};
-    for (const auto &walk : walks) {
-        VARIANT to;
-        const HRESULT result = board->accNavigate(walk[1], childId(walk[0]), &to);
-        EXPECT_EQ(result == S_OK && to.vt == VT_I4 ? to.lVal : result == S_FALSE && to.vt == VT_EMPTY ? 0 : -1, walk[2])
-            << walk[0] << " " << walk[1];
-    }
+    for (const auto &walk : walks)
+        EXPECT_EQ(childOf(board->accNavigate(walk[1], childId(walk[0]), &v), v), walk[2]) << walk[0] << " " << walk[1];
     game.board[2] = Empty;
     game.busy = true;   // the computer's pause
     EXPECT_EQ(readNumber(board, &IAccessible::get_accState, 2), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_UNAVAILABLE);
@@ -185,12 +184,9 @@ TEST_F(Ui, AccessibleBoardFollowsTheGameAndOutlivesNoWindow)
     EXPECT_EQ(board->accLocation(&place[0], &place[1], &place[2], &place[3], childId(9)), S_OK);
     EXPECT_EQ(std::vector<LONG>(place, place + 4), (std::vector<LONG>{corner.x + 200, corner.y + 200, 102, 101}));
     EXPECT_EQ(readText(board, &IAccessible::get_accKeyboardShortcut, 5), L"5");
-    VARIANT hit;
-    EXPECT_EQ(board->accHitTest(corner.x + 301, corner.y + 300, &hit), S_OK);
-    EXPECT_EQ(hit.lVal, 9);
-    // Right of, below, left of and above the client area (frame, menu bar): no square.
-    for (const POINT &outside : {POINT{302, 0}, POINT{0, 301}, POINT{-1, 0}, POINT{0, -1}})
-        EXPECT_EQ(board->accHitTest(corner.x + outside.x, corner.y + outside.y, &hit), S_FALSE) << outside.x << "," << outside.y;
+    // The last pixel, then right of, below, left of and above the client area (frame, menu bar): no square.
+    for (const POINT &p : {POINT{301, 300}, POINT{302, 0}, POINT{0, 301}, POINT{-1, 0}, POINT{0, -1}})
+        EXPECT_EQ(childOf(board->accHitTest(corner.x + p.x, corner.y + p.y, &v), v), p.x == 301 ? 9 : 0) << p.x << "," << p.y;
     // The board answers for the client area alone: the window, its title bar and menus are the system's.
     for (LONG object : {OBJID_WINDOW, OBJID_TITLEBAR, OBJID_MENU, OBJID_SYSMENU, OBJID_VSCROLL})
         EXPECT_EQ(SendMessageW(window, WM_GETOBJECT, 0, object), 0) << object;
@@ -211,10 +207,9 @@ TEST_F(Ui, ExitAndAboutBoxesInBothLanguages)
             game.moveCount = 1;   // the Exit question asks only during a game
             mainWindowProc(window, name == BoxExit ? WM_CLOSE : WM_COMMAND, name == BoxExit ? 0 : IDM_ABOUT, 0);
             const ExpectedBox &box = ExpectedBoxes[name];
-            EXPECT_EQ(lastCaption + L"|" + lastText, expectedBox(name, german));
-            EXPECT_EQ(lastIcon, box.icon);
+            EXPECT_EQ(lastShown, expectedBox(name, german) + L"|" + box.icon);
             EXPECT_EQ(lastBox.dwStyle & 0xFFFF, box.style);
-            lastText.clear();
+            lastShown.clear();
         }
     }
 }
@@ -300,17 +295,16 @@ TEST_F(Ui, ShowMessageFillsTheRecordAndSoundsFirst)
     game.muted = true;   // the information sound is not a tone: it comes all the same
     HWND owner = reinterpret_cast<HWND>(static_cast<intptr_t>(0x4242));
     EXPECT_EQ(showMessage(owner, L"text", L"caption", L"i", StyleConfirm), IDNO);
-    EXPECT_EQ(calls, (std::vector<std::string>{"MessageBeep", "MessageBoxIndirectW"}));
-    EXPECT_EQ(messageBeeps, (std::vector<UINT>{MB_ICONASTERISK}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"MessageBeep 64", "MessageBoxIndirectW"}));   // MB_ICONASTERISK
     EXPECT_EQ(lastBox.hwndOwner, owner);
-    EXPECT_EQ(lastCaption + L"|" + lastText + L"|" + lastIcon, L"caption|text|i");
+    EXPECT_EQ(lastShown, L"caption|text|i");
     EXPECT_EQ(lastBox.dwStyle, 0x10183u);
 }
 
 TEST_F(Ui, RefusalIsTheSimpleBeep)
 {
     refuseWhileBusy();
-    EXPECT_EQ(messageBeeps, (std::vector<UINT>{0xFFFF}));
+    EXPECT_EQ(calls, std::vector<std::string>{"MessageBeep 65535"});
 }
 
 // Each tone's notes, each followed by the speaker's reset; muted, not a beep.
@@ -362,15 +356,9 @@ protected:
     void SetUp() override
     {
         Ui::SetUp();
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = recordingProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"NoxelWaitTest";
-        RegisterClassW(&wc);
-        pump.window = CreateWindowW(L"NoxelWaitTest", L"", 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+        pump.window = testWindow(recordingProc, L"NoxelWaitTest", 0, 10, 10);
         pump.seen.clear();
-        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
-            DispatchMessageW(&m);
+        dispatchQueued();
     }
     void TearDown() override { DestroyWindow(pump.window); }
 };

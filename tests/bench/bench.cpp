@@ -22,13 +22,9 @@ namespace {
 
 double now()
 {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
+    LARGE_INTEGER t, frequency;
     QueryPerformanceCounter(&t);
+    QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 

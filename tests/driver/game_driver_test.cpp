@@ -69,6 +69,13 @@ protected:
     }
 
     Move play(int square) { return strategy::play(game, square); }
+    // Waits until the board is a game's opening: empty, or the computer's Ring alone.
+    ::testing::AssertionResult opens(bool computer)
+    {
+        auto opening = [computer](const Board &b) { return count(b, 'O') == computer && count(b, '.') == 9 - computer; };
+        const Board b = game.waitBoard(opening);
+        return opening(b) ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << b;
+    }
     void newGame()
     {
         game.command(101);
@@ -135,47 +142,56 @@ TEST_F(Window, MenuTreeWithChecksAndGreyState)
     // After the first mark both opening options are grey; Mute carries its check while the sound is off.
     EXPECT_EQ(play(5).result, Move::Answered);
     game.command(119);
-    const std::vector<std::string> during = menuLines(game.probe());
-    ASSERT_EQ(during.size(), 10u);
-    EXPECT_EQ(during[5], "1.0 item checked grayed 111 \u274C &You open the game\tF3");
-    EXPECT_EQ(during[6], "1.1 item unchecked grayed 112 \u25EF &Computer opens the game\tF4");
-    EXPECT_EQ(during[8], "1.3 item checked 119 &Mute\tCtrl+M");
-    EXPECT_EQ(during[1], "0.0 item unchecked 101 &New Game\tCtrl+N");
+    std::vector<std::string> during = expectedMenu(false);
+    during[5] = "1.0 item checked grayed 111 \u274C &You open the game\tF3";
+    during[6] = "1.1 item unchecked grayed 112 \u25EF &Computer opens the game\tF4";
+    during[8] = "1.3 item checked 119 &Mute\tCtrl+M";
+    EXPECT_EQ(menuLines(game.probe()), during);
 }
 
-TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
+// What a 300 x 300 board shows at a scale: grid lines so many pixels wide at 100 and 200 (none at the
+// edges); the grey number 5 left of and above its square's centre; after a click on square 3 the blue
+// Cross there with its grey shadow so many pixels off, and the computer's red Ring with a red outline
+// through its top, unfilled.
+struct Painting {
+    int line;
+    LONG digitLeft[2], digitTop[2], digitHeight[2], shadow;
+};
+
+void checkPainting(Game &game, const Painting &p)
 {
     int w, h;
     std::vector<uint32_t> px = game.pixels(&w, &h);
     auto at = [&](int x, int y) { return px[static_cast<size_t>(y) * w + x]; };
-    for (int k : {100, 200}) {
-        EXPECT_EQ(at(k, 50), 0x000000u) << k;
-        EXPECT_EQ(at(50, k), 0x000000u) << k;
-        EXPECT_EQ(at(k + 1, 50), 0xFFFFFFu) << k;
-    }
-    EXPECT_EQ(at(5, 50), 0xFFFFFFu);      // no line at the edges
+    for (int k : {100, 200})
+        for (int d = -2; d <= 1; ++d) {
+            EXPECT_EQ(at(k + d, 50), d > -p.line && d <= 0 ? 0u : 0xFFFFFFu) << k + d;
+            EXPECT_EQ(at(50, k + d), d > -p.line && d <= 0 ? 0u : 0xFFFFFFu) << k + d;
+        }
+    EXPECT_EQ(at(5, 50), 0xFFFFFFu);
     EXPECT_EQ(at(299, 50), 0xFFFFFFu);
-    // The grey digit of square 5 stands 2 pixels left of and 10 above the centre of its square.
-    const RECT digit = colourBox(px, w, 0x808080, 120, 120, 60);
-    EXPECT_TRUE(digit.bottom - digit.top > 5 && digit.left >= 148 && digit.left <= 151 && digit.top >= 140 &&
-                digit.top <= 145) << digit.left << "," << digit.top << "," << digit.bottom;
+    const RECT digit = colourBox(px, w, 0x808080, 110, 110, 80);
+    EXPECT_TRUE(digit.left >= p.digitLeft[0] && digit.left <= p.digitLeft[1] && digit.top >= p.digitTop[0] &&
+                digit.top <= p.digitTop[1] && digit.bottom - digit.top >= p.digitHeight[0] &&
+                digit.bottom - digit.top <= p.digitHeight[1]) << digit.left << "," << digit.top << "," << digit.bottom;
 
-    // A Cross on 1, whatever the computer answers; then the Cross and its shadow are read back.
-    ASSERT_EQ(play(1).result, Move::Answered);
-    game.stableBoard();
+    game.click(250, 50);
+    const Move move = strategy::reply(game, Empty, 3);
+    ASSERT_EQ(move.result, Move::Answered) << move.board;
     px = game.pixels(&w, &h);
-    EXPECT_EQ(at(50, 50), 0x0000FFu);     // where the blue diagonals cross
-    EXPECT_EQ(at(10, 10), 0x0000FFu);
-    // The grey shadow lies 2 pixels below and right of the Cross.
-    const RECT mark = colourBox(px, w, 0x0000FF, 0, 0, 100), shadow = colourBox(px, w, 0x808080, 0, 0, 100);
-    EXPECT_EQ((std::vector<LONG>{shadow.right - mark.right, shadow.bottom - mark.bottom}), (std::vector<LONG>{2, 2}));
-    // Square 1's number is gone; the computer's Ring is red with a red outline through its top.
-    const Board b = game.board();
-    const int ring = static_cast<int>(b.find('O'));
-    ASSERT_GE(ring, 0);
-    const int left = (ring % 3) * 100, top = (ring / 3) * 100;
-    EXPECT_EQ(at(left + 50, top + 10), 0xFF0000u);
-    EXPECT_EQ(at(left + 50, top + 50), 0xFFFFFFu);   // unfilled
+    EXPECT_EQ(at(250, 50), 0x0000FFu);     // where the diagonals cross
+    EXPECT_EQ(at(210, 10), 0x0000FFu);
+    const RECT mark = colourBox(px, w, 0x0000FF, 200, 0, 100), shadow = colourBox(px, w, 0x808080, 200, 0, 100);
+    EXPECT_EQ((std::vector<LONG>{shadow.right - mark.right, shadow.bottom - mark.bottom}),
+              (std::vector<LONG>{p.shadow, p.shadow}));
+    const int ring = static_cast<int>(move.board.find('O'));
+    EXPECT_EQ(at(ring % 3 * 100 + 50, ring / 3 * 100 + 10), 0xFF0000u);
+    EXPECT_EQ(at(ring % 3 * 100 + 50, ring / 3 * 100 + 50), 0xFFFFFFu);
+}
+
+TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
+{
+    checkPainting(game, {1, {148, 151}, {140, 145}, {6, 99}, 2});
 }
 
 // The system's window colours set while the game runs (and put back, also after a failure): background
@@ -297,24 +313,19 @@ TEST_F(Window, ComputerOpensWithTheNextNewGame)
     EXPECT_EQ(game.waitTitle(title), title);
     EXPECT_EQ(game.stableBoard(), Empty);   // the option alone places nothing
     game.key(VK_F2);
-    Board b = game.waitChange(Empty, 2000);
-    EXPECT_EQ(count(b, 'O'), 1);
-    EXPECT_EQ(count(b, '.'), 8);
+    ASSERT_TRUE(opens(true));
     // The options are closed during a game.
     game.key(VK_F3);
     ASSERT_TRUE(game.handledPosted());
     EXPECT_EQ(game.titleBytes(), title);
 
     // Ctrl+N asks during a game, as F2 does; Yes starts the next game with the computer's mark alone.
-    ASSERT_EQ(play(static_cast<int>(b.find('.')) + 1).result, Move::Answered);
+    ASSERT_EQ(play(static_cast<int>(game.stableBoard().find('.')) + 1).result, Move::Answered);
     game.input({VK_CONTROL, 'N'});
     Box box = game.waitBox();
     ASSERT_EQ(box.caption, ExpectedBoxes[BoxNewGame].caption[0]);
     game.answer(box, IDYES);
-    EXPECT_TRUE(driver::waitUntil([&] {
-        b = game.stableBoard();
-        return count(b, 'O') == 1 && count(b, '.') == 8;
-    })) << b;
+    EXPECT_TRUE(opens(true));
 }
 
 TEST_F(Window, AboutByMenuAndF1ButNeverTwice)
@@ -411,11 +422,13 @@ bool hearUntil(long n)
     }, 4000);
 }
 
-HWINEVENTHOOK hearBoard(const Game &game)
-{
-    heard.clear();
-    return SetWinEventHook(EVENT_OBJECT_FOCUS, 0x8019, nullptr, hear, game.pid(), 0, WINEVENT_OUTOFCONTEXT);
-}
+// Hears the game's focus, name and live-region events while it lives.
+struct Listener {
+    explicit Listener(const Game &game) : hook(SetWinEventHook(EVENT_OBJECT_FOCUS, 0x8019, nullptr, hear, game.pid(), 0,
+                                                               WINEVENT_OUTOFCONTEXT)) { heard.clear(); }
+    ~Listener() { UnhookWinEvent(hook); }
+    const HWINEVENTHOOK hook;
+};
 
 // Reads the nine squares of an empty board in a 300 x 300 client area, plays square 5 through its default
 // action and reads it again once the computer's answer has been announced, hearing the live text say both
@@ -434,9 +447,8 @@ void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<
     EXPECT_TRUE(driver::waitUntil([&] {
         return readNumber(board, &IAccessible::get_accState, CHILDID_SELF) == (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
     }, 1000));
-    VARIANT focus = {};
-    EXPECT_EQ(board->get_accFocus(&focus), S_OK);
-    EXPECT_EQ(focus.vt == VT_I4 ? focus.lVal : -1, 5);
+    VARIANT v;
+    EXPECT_EQ(childOf(board->get_accFocus(&v), v), 5);
     POINT origin = {0, 0};
     ClientToScreen(game.window(), &origin);
     for (long n = 1; n <= 9; ++n) {
@@ -448,11 +460,9 @@ void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<
         board->accLocation(&x, &y, &w, &h, childId(n));
         EXPECT_EQ((std::vector<LONG>{x - origin.x, y - origin.y, w, h}),
                   (std::vector<LONG>{(n - 1) % 3 * 100, (n - 1) / 3 * 100, 100, 100}));
-        VARIANT hit = {};
-        board->accHitTest(x + 99, y + 99, &hit);
-        EXPECT_EQ(hit.lVal, n);
+        EXPECT_EQ(childOf(board->accHitTest(x + 99, y + 99, &v), v), n);
     }
-    HWINEVENTHOOK hook = hearBoard(game);
+    Listener listener(game);
     // The call returns at once, not after the move with its one-second pause (which may end in a box).
     const DWORD start = GetTickCount();
     EXPECT_EQ(board->accDoDefaultAction(childId(5)), S_OK);
@@ -469,7 +479,6 @@ void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<
     EXPECT_TRUE(hearUntil(6));
     EXPECT_EQ(heard, L"name 5|" + marks[3] + L"5|name " + ring + L"|" + marks[4] + ring + L"|focus " + ring + L"|" + square +
                          ring + marks[5] + L"|");
-    UnhookWinEvent(hook);
     EXPECT_TRUE(game.handledPosted());
     EXPECT_EQ(game.stableBoard(), b);
     board->Release();
@@ -494,7 +503,7 @@ TEST_F(German, ScreenReaderReadsAndPlaysTheBoard)
 TEST_F(Window, ArrowsMoveTheCursorUpToTheEdgesEnterAndSpacePlayIt)
 {
     IAccessible *board = accessibleBoard(game.window());
-    HWINEVENTHOOK hook = hearBoard(game);
+    Listener listener(game);
     HWND other = CreateWindowW(L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     game.input({}, other);
     hearUntil(0);   // this thread's window takes the focus
@@ -513,8 +522,8 @@ TEST_F(Window, ArrowsMoveTheCursorUpToTheEdgesEnterAndSpacePlayIt)
         for (size_t i = 0; i < after.size(); ++i)
             changes[i] = before[i] == after[i];
         EXPECT_EQ(blackSquares(changes, w), k.changed) << k.key;
-        VARIANT focus = {};
-        EXPECT_EQ(board->get_accFocus(&focus) == S_OK && focus.vt == VT_I4 ? focus.lVal : -1, k.cursor) << k.key;
+        VARIANT focus;
+        EXPECT_EQ(childOf(board->get_accFocus(&focus), focus), k.cursor) << k.key;
         before = after;
     }
     game.key(VK_SPACE);
@@ -532,7 +541,6 @@ TEST_F(Window, ArrowsMoveTheCursorUpToTheEdgesEnterAndSpacePlayIt)
     const std::wstring r = std::to_wstring(ring + 1);
     EXPECT_EQ(heard, L"focus 5|focus 4|focus 1|focus 2|focus 3|focus 6|focus 9|focus 8|name 8|Cross on square 8|name " + r +
                          L"|Ring on square " + r + L"|Square 8 is taken|focus " + r + L"|Square " + r + L" is taken|");
-    UnhookWinEvent(hook);
     board->Release();
 }
 
@@ -574,26 +582,7 @@ class Scaled : private At144, public Window {};   // the window fixture's game, 
 // painting keeps no object.
 TEST_F(Scaled, PaintsEveryLengthAtTheDisplaysScaleAndTakesAClick)
 {
-    int w, h;
-    std::vector<uint32_t> px = game.pixels(&w, &h);
-    for (int k : {100, 200})
-        for (int d = -2; d <= 1; ++d) {
-            EXPECT_EQ(px[50 * w + k + d], d == -1 || d == 0 ? 0u : 0xFFFFFFu) << k + d;
-            EXPECT_EQ(px[(k + d) * w + 50], d == -1 || d == 0 ? 0u : 0xFFFFFFu) << k + d;
-        }
-    const RECT digit = colourBox(px, w, 0x808080, 110, 110, 80);
-    EXPECT_TRUE(digit.left >= 147 && digit.left <= 149 && digit.top >= 135 && digit.top <= 139)
-        << digit.left << "," << digit.top;
-    EXPECT_TRUE(digit.bottom - digit.top >= 13 && digit.bottom - digit.top <= 17) << digit.bottom - digit.top;
-
-    game.click(250, 50);
-    const Board b = game.waitChange(Empty, 2000);
-    EXPECT_EQ(b[2], 'X');
-    game.waitChange(b, 3000);
-    px = game.pixels(&w, &h);
-    const RECT mark = colourBox(px, w, 0x0000FF, 200, 0, 100), shadow = colourBox(px, w, 0x808080, 200, 0, 100);
-    EXPECT_EQ((std::vector<LONG>{shadow.right - mark.right, shadow.bottom - mark.bottom}), (std::vector<LONG>{3, 3}));
-
+    checkPainting(game, {2, {147, 149}, {135, 139}, {13, 17}, 3});
     const std::string before = objectsLine(game);
     for (int i = 0; i < 200; ++i)
         RedrawWindow(game.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -639,12 +628,8 @@ TEST_F(Soak, EveryEndingShowsItsBoxAndGamesLeaveNothingBehind)
             ASSERT_EQ(game.waitTitle(title), title);
         }
         game.key(VK_F2);
-        Board b;
         ASSERT_TRUE(game.handledPosted());
-        ASSERT_TRUE(driver::waitUntil([&] {
-            b = game.stableBoard();
-            return count(b, 'O') == computerOpens && count(b, '.') == 9 - computerOpens;
-        })) << "game " << i << ": " << b;
+        ASSERT_TRUE(opens(computerOpens)) << "game " << i;
     }
     const std::string after = objectsLine(game);
     printf("soak: %d games (%d won, %d lost, %d drawn); before: %s; after: %s\n", games, endings[BoxHumanWon],

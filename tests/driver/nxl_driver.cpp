@@ -291,12 +291,7 @@ std::vector<uint32_t> Game::pixels(int *width, int *height) const
         return out;
     HDC source = GetDC(window_);
     HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = r.right;
-    bi.bmiHeader.biHeight = -r.bottom;   // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    const BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), r.right, -r.bottom /* top-down */, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     void *bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
@@ -350,18 +345,21 @@ Board Game::stableBoard() const
     return now;
 }
 
-Board Game::waitBoard(const std::string &wanted, DWORD milliseconds) const
+Board Game::waitBoard(const std::function<bool(const Board &)> &holds, DWORD milliseconds) const
 {
     Board b;
-    waitUntil([&] { return (b = stableBoard()) == wanted; }, milliseconds);
+    waitUntil([&] { return holds(b = stableBoard()); }, milliseconds);
     return b;
+}
+
+Board Game::waitBoard(const std::string &wanted, DWORD milliseconds) const
+{
+    return waitBoard([&](const Board &b) { return b == wanted; }, milliseconds);
 }
 
 Board Game::waitChange(const Board &before, DWORD milliseconds) const
 {
-    Board b;
-    waitUntil([&] { return (b = stableBoard()) != before; }, milliseconds);
-    return b;
+    return waitBoard([&](const Board &b) { return b != before; }, milliseconds);
 }
 
 Box Game::findBox() const

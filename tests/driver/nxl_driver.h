@@ -87,9 +87,10 @@ public:
     Board board() const;
     // The board once two reads in a row agree, so that none is taken in the middle of a repaint.
     Board stableBoard() const;
-    // Waits until the board reads as wanted (or the timeout); returns what it reads last.
+    // Waits until the (stable) board reads as wanted, holds the condition or differs from before, or the time
+    // is up; returns what it reads last.
     Board waitBoard(const std::string &wanted, DWORD milliseconds = 5000) const;
-    // Waits until the board differs from before.
+    Board waitBoard(const std::function<bool(const Board &)> &holds, DWORD milliseconds = 5000) const;
     Board waitChange(const Board &before, DWORD milliseconds = 5000) const;
 
     Box findBox() const;
