@@ -51,9 +51,8 @@ LSTATUS WINAPI fakeRegOpenKeyExA(HKEY, const char *key, DWORD, REGSAM access, HK
 LSTATUS WINAPI fakeRegCreateKeyExA(HKEY root, const char *key, DWORD, char *, DWORD, REGSAM access,
                                    SECURITY_ATTRIBUTES *, HKEY *opened, DWORD *)
 {
-    return entryOpenResult != ERROR_SUCCESS
-               ? entryOpenResult
-               : RegCreateKeyExA(root, key, 0, nullptr, 0, access, nullptr, opened, nullptr);
+    return entryOpenResult != ERROR_SUCCESS ? entryOpenResult
+                                            : RegCreateKeyExA(root, key, 0, nullptr, 0, access, nullptr, opened, nullptr);
 }
 
 LSTATUS WINAPI fakeRegCloseKey(HKEY key)
@@ -98,8 +97,7 @@ BOOL WINAPI fakeCreateProcessW(const wchar_t *application, wchar_t *commandLine,
                                SECURITY_ATTRIBUTES *, BOOL, DWORD flags, void *, const wchar_t *folder,
                                STARTUPINFOW *, PROCESS_INFORMATION *started)
 {
-    calls.push_back("CreateProcessW " + utf8(application) + "|" + utf8(commandLine) + "|" + hex(flags) + "|" +
-                    utf8(folder));
+    calls.push_back("CreateProcessW " + utf8(application) + "|" + utf8(commandLine) + "|" + hex(flags) + "|" + utf8(folder));
     *started = PROCESS_INFORMATION{};
     return TRUE;
 }
@@ -109,8 +107,7 @@ BOOL WINAPI fakeCopyFileW(const wchar_t *source, const wchar_t *target, BOOL fai
 {
     calls.push_back("CopyFileW " + utf8(target));
     const DWORD attributes = GetFileAttributesW(target);
-    const bool kept =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    const bool kept = attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     if (kept)
         SetLastError(ERROR_ACCESS_DENIED);   // as CopyFileW documents it: not an in-use file to set aside
     return !kept && CopyFileW(source, target, failIfExists);
@@ -141,23 +138,14 @@ std::string restartRecord(unsigned long mask, const std::string &verb, const std
 void *systemFunction(const char *library, const char *function)
 {
     using namespace fakesys;
-    const struct {
-        const char *name;
-        void *fake;
-    } fakes[] = {
-        {"GetTokenInformation", reinterpret_cast<void *>(fakeGetTokenInformation)},
-        {"RegOpenKeyExA", reinterpret_cast<void *>(fakeRegOpenKeyExA)},
-        {"RegCreateKeyExA", reinterpret_cast<void *>(fakeRegCreateKeyExA)},
-        {"RegCloseKey", reinterpret_cast<void *>(fakeRegCloseKey)},
-        {"RegDeleteKeyExA", reinterpret_cast<void *>(fakeRegDeleteKeyExA)},
-        {"ShellExecuteExW", reinterpret_cast<void *>(fakeShellExecuteExW)},
-        {"WaitForSingleObject", reinterpret_cast<void *>(fakeWaitForSingleObject)},
-        {"GetExitCodeProcess", reinterpret_cast<void *>(fakeGetExitCodeProcess)},
-        {"CreateProcessW", reinterpret_cast<void *>(fakeCreateProcessW)},
-        {"CopyFileW", reinterpret_cast<void *>(fakeCopyFileW)},
-        {"DeleteFileW", reinterpret_cast<void *>(fakeDeleteFileW)},
-        {"MoveFileExA", reinterpret_cast<void *>(fakeMoveFileExA)},
+#define NOXEL_FAKE(name) {#name, reinterpret_cast<void *>(fake##name)}
+    const struct { const char *name; void *fake; } fakes[] = {
+        NOXEL_FAKE(GetTokenInformation), NOXEL_FAKE(RegOpenKeyExA), NOXEL_FAKE(RegCreateKeyExA), NOXEL_FAKE(RegCloseKey),
+        NOXEL_FAKE(RegDeleteKeyExA), NOXEL_FAKE(ShellExecuteExW), NOXEL_FAKE(WaitForSingleObject),
+        NOXEL_FAKE(GetExitCodeProcess), NOXEL_FAKE(CreateProcessW), NOXEL_FAKE(CopyFileW), NOXEL_FAKE(DeleteFileW),
+        NOXEL_FAKE(MoveFileExA),
     };
+#undef NOXEL_FAKE
     for (const auto &f : fakes)
         if (strcmp(f.name, function) == 0)
             return f.fake;

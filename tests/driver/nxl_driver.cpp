@@ -6,6 +6,8 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "tests/utf8.h"
@@ -101,14 +103,8 @@ std::wstring exeFolder()
 
 std::string contents(const std::wstring &path)
 {
-    std::string data;
-    if (FILE *in = _wfopen(path.c_str(), L"rb")) {
-        char buffer[65536];
-        for (size_t got; (got = fread(buffer, 1, sizeof buffer, in)) > 0;)
-            data.append(buffer, got);
-        fclose(in);
-    }
-    return data;
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::wstring program()
@@ -121,16 +117,11 @@ std::wstring program()
     return path;
 }
 
-DWORD startTimeout()
-{
-    const char *setting = getenv("NOXEL_START_TIMEOUT_MS");
-    const long ms = setting != nullptr ? atol(setting) : 0;
-    return ms > 0 ? static_cast<DWORD>(ms) : 10000;
-}
-
 DWORD scaled(DWORD milliseconds)
 {
-    return static_cast<DWORD>(static_cast<unsigned long long>(milliseconds) * startTimeout() / 10000);
+    const char *setting = getenv("NOXEL_START_TIMEOUT_MS");
+    const long start = setting != nullptr && atol(setting) > 0 ? atol(setting) : 10000;
+    return static_cast<DWORD>(static_cast<unsigned long long>(milliseconds) * start / 10000);
 }
 
 Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForWindow, HANDLE token,
@@ -164,10 +155,8 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
     if (!waitForWindow)
         return;
     const DWORD started = GetTickCount();
-    waitUntil([&] {
-        return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls", desktop_)) != nullptr || !running();
-    },
-              10000);   // scaled: startTimeout()
+    waitUntil([&] { return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls", desktop_)) != nullptr || !running(); },
+              10000);
     if (window_ == nullptr) {
         const DWORD code = waitExit(0);
         startFailure_ = (code == STILL_ACTIVE ? "no window" : "ended with exit code " + std::to_string(code)) +
@@ -370,12 +359,10 @@ Box Game::findBox() const
 Box readBox(HWND window)
 {
     Box box;
-    box.window = window;
-    if (box.window == nullptr)
+    if ((box.window = window) == nullptr)
         return box;
-    box.caption = windowText(box.window);
-    HWND text = GetDlgItem(box.window, 0xFFFF);
-    box.text = text ? windowText(text) : L"";
+    box.caption = windowText(window);
+    box.text = GetDlgItem(window, 0xFFFF) ? windowText(GetDlgItem(window, 0xFFFF)) : L"";
     EnumChildWindows(box.window, collectButtons, reinterpret_cast<LPARAM>(&box));
     return box;
 }
@@ -389,7 +376,7 @@ Box waitBox(const std::function<HWND()> &find, DWORD milliseconds)
 
 Box Game::waitBox(DWORD milliseconds) const
 {
-    return driver::waitBox([this] { return findTopLevel(info_.dwProcessId, L"#32770"); }, milliseconds);
+    return driver::waitBox([this] { return findBox().window; }, milliseconds);
 }
 
 void Game::answer(const Box &box, int buttonId) const
@@ -434,10 +421,10 @@ std::vector<std::string> Game::probe(const std::string &order) const
     waitUntil([&] { return GetFileAttributesW(report) != INVALID_FILE_ATTRIBUTES; });
     std::istringstream text(contents(report));
     DeleteFileW(report);
+    VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
     std::vector<std::string> lines;
     for (std::string line; std::getline(text, line);)
         lines.push_back(line);
-    VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
     return lines;
 }
 

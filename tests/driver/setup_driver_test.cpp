@@ -123,8 +123,8 @@ struct Chain {
     int questions = 0;                 // boxes of all of them, each answered with Yes
 };
 
-// Watches the run to its end every 30 ms, and once more after it, so that a restart that has ended
-// already counts too. Unless told to answer, a question stays open and the run reads STILL_ACTIVE.
+// Watches the run to its end, and once after it (a restart ended already counts); a question not answered
+// stays open and the run reads STILL_ACTIVE.
 Chain follow(Game &first, const wchar_t *fileName, bool answer, const std::function<void()> &onRestart = [] {})
 {
     Chain chain;
@@ -225,11 +225,10 @@ std::wstring readShortcut(const std::wstring &path)
     return link;
 }
 
+// An uninstallation's command interpreter outlives it: on a slow run it would remove what the next test installs.
 class Setup : public ::testing::Test {
 protected:
     void SetUp() override { cleanInstallation(); }
-    // An uninstallation's command interpreter outlives it: on a slow run it would remove what the next
-    // test installs.
     void TearDown() override
     {
         EXPECT_TRUE(interpreterEnded()) << "an uninstallation's command interpreter still runs";
@@ -254,26 +253,19 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     EXPECT_EQ(values["URLInfoAbout"].first, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(values["URLInfoAbout"].second.rfind("https://", 0), 0u);
     values.erase("URLInfoAbout");
-    EXPECT_EQ(values, (Values{
-                          {"DisplayName", {REG_SZ, sz("Noxel")}},
-                          {"DisplayIcon", {REG_SZ, sz(exe)}},
-                          {"DisplayVersion", {REG_SZ, sz("v1.0.0.0")}},
-                          {"Version", {REG_DWORD, dword(0x01000000)}},
-                          {"EstimatedSize", {REG_DWORD, dword(60)}},
-                          {"InstallDate", {REG_SZ, sz(today)}},
-                          {"NoModify", {REG_DWORD, dword(1)}},
-                          {"NoRepair", {REG_DWORD, dword(1)}},
-                          {"UninstallString", {REG_SZ, sz("\"" + exe + "\" /Uninstall")}},
-                          {"QuietUninstallString", {REG_SZ, sz("\"" + exe + "\" /Uninstall /Quiet")}},
-                          {"Publisher", {REG_SZ, sz("Ilvo Orvane")}},
-                      }));
+    EXPECT_EQ(values, (Values{{"DisplayName", {REG_SZ, sz("Noxel")}}, {"DisplayIcon", {REG_SZ, sz(exe)}},
+                              {"DisplayVersion", {REG_SZ, sz("v1.0.0.0")}}, {"Version", {REG_DWORD, dword(0x01000000)}},
+                              {"EstimatedSize", {REG_DWORD, dword(60)}}, {"InstallDate", {REG_SZ, sz(today)}},
+                              {"NoModify", {REG_DWORD, dword(1)}}, {"NoRepair", {REG_DWORD, dword(1)}},
+                              {"UninstallString", {REG_SZ, sz("\"" + exe + "\" /Uninstall")}},
+                              {"QuietUninstallString", {REG_SZ, sz("\"" + exe + "\" /Uninstall /Quiet")}},
+                              {"Publisher", {REG_SZ, sz("Ilvo Orvane")}}}));
     // The entry lives in the 32-bit view only, and the system's list of programs shows it.
     EXPECT_TRUE(entryValues(KEY_WOW64_64KEY).empty());
     EXPECT_NE(installedPrograms().find("Noxel|||Noxel"), std::string::npos) << installedPrograms();
     EXPECT_EQ(readShortcut(Shortcut), InstalledExe + L"||" + ProgramFolder + L"|Noxel Spiel/Game|1");
 
-    // An installation over the installed game while it plays ends it and replaces its file (given a byte
-    // at its end here, which the loader does not read).
+    // An installation over the game while it plays ends it and replaces its file (given an unread last byte).
     HANDLE file = CreateFileW(InstalledExe.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     WriteFile(file, "!", 1, nullptr, nullptr);
     CloseHandle(file);
@@ -288,8 +280,8 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     EXPECT_TRUE(exists(Shortcut));
     EXPECT_EQ(entryValues().size(), 12u);
 
-    // On another desktop (as in another session) setup cannot see the game: it goes on from its file
-    // renamed aside, which goes when Windows next starts.
+    // A game on another desktop (another session), unseen by setup, runs on from its file renamed aside,
+    // which goes when Windows next starts.
     {
         Game elsewhere(L"", InstalledExe, true, nullptr, L"Elsewhere");
         ASSERT_NE(elsewhere.window(), nullptr) << elsewhere.startFailure();
@@ -343,8 +335,7 @@ const Route Routes[] = {
     {"a game on another desktop", nullptr, L"/Uninstall /Quiet", 0, true, 3, 1, false, true},
 };
 
-// Every way to uninstall, against an installation (but one) with a file added to its folder, while a
-// game runs; one block of end checks for all.
+// Every way to uninstall, against an installation (but one) with a file added, while a game runs.
 TEST_F(Setup, EveryWayToUninstallEndsAlike)
 {
     for (const Route &route : Routes) {
@@ -385,8 +376,8 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
             CloseHandle(uninstaller);
         }
         if (held != INVALID_HANDLE_VALUE) {
-            // Held on for 5 s once the removal has stopped at it (extra.txt, before it by name, is gone):
-            // the removal tries again each second, for longer than that.
+            // Held for 5 s once the removal has stopped at it (extra.txt, before it by name, is gone): the
+            // removal tries again each second, for longer than that.
             EXPECT_TRUE(driver::waitUntil([] { return !exists(ProgramFolder + L"\\extra.txt"); }, 25000));
             Sleep(5000);
             EXPECT_TRUE(exists(InstalledExe));
@@ -420,11 +411,10 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
     EXPECT_NE(game.window(), nullptr) << game.startFailure();
 }
 
-// A copy that fails (the installed file held open) asks once. A run with administrator rights (every run
-// under Wine) would fail alike when restarted: it ends with 1. Windows runs the default user's programs
-// with a limited token, which Wine gives a program started with the elevated token's linked token; such
-// a run restarts itself elevated (its "runas"), and the restart, quiet, ends the first with its code. As
-// Wine lets a limited token write anywhere, the hold ends when the restart shows: only the first copy fails.
+// A copy that fails (the file held) asks once. A run with administrator rights (every run under Wine)
+// ends with 1; one with the linked limited token (Windows' default user) restarts itself elevated, and
+// the quiet restart's code ends the first. Wine lets a limited token write anywhere: the hold ends when
+// the restart shows, so only the first copy fails.
 TEST_F(Setup, AFailedCopyAsksOnceAndRestartsOnlyWithoutRights)
 {
     const std::wstring setup = copyAs(L"Setup.exe");
