@@ -1,5 +1,4 @@
-// fake_system.cpp: systemFunction with the token, the uninstall entry, the shell, the waits and process
-// starts, copies, stream deletion and renames faked and recorded; every other function is the system's own.
+// fake_system.cpp: systemFunction with token, entry, shell, waits, starts, copies, deletions and renames faked.
 #include "tests/fake_system.h"
 
 #include <shellapi.h>
@@ -51,8 +50,8 @@ LSTATUS WINAPI fakeRegOpenKeyExA(HKEY, const char *key, DWORD, REGSAM access, HK
 LSTATUS WINAPI fakeRegCreateKeyExA(HKEY root, const char *key, DWORD, char *, DWORD, REGSAM access,
                                    SECURITY_ATTRIBUTES *, HKEY *opened, DWORD *)
 {
-    return entryOpenResult != ERROR_SUCCESS ? entryOpenResult
-                                            : RegCreateKeyExA(root, key, 0, nullptr, 0, access, nullptr, opened, nullptr);
+    return entryOpenResult != ERROR_SUCCESS
+               ? entryOpenResult : RegCreateKeyExA(root, key, 0, nullptr, 0, access, nullptr, opened, nullptr);
 }
 
 LSTATUS WINAPI fakeRegCloseKey(HKEY key)
@@ -97,7 +96,8 @@ BOOL WINAPI fakeCreateProcessW(const wchar_t *application, wchar_t *commandLine,
                                SECURITY_ATTRIBUTES *, BOOL, DWORD flags, void *, const wchar_t *folder,
                                STARTUPINFOW *, PROCESS_INFORMATION *started)
 {
-    calls.push_back("CreateProcessW " + utf8(application) + "|" + utf8(commandLine) + "|" + hex(flags) + "|" + utf8(folder));
+    calls.push_back("CreateProcessW " + utf8(application) + "|" + utf8(commandLine) + "|" + hex(flags) + "|" +
+                    utf8(folder));
     *started = PROCESS_INFORMATION{};
     return TRUE;
 }
@@ -107,7 +107,8 @@ BOOL WINAPI fakeCopyFileW(const wchar_t *source, const wchar_t *target, BOOL fai
 {
     calls.push_back("CopyFileW " + utf8(target));
     const DWORD attributes = GetFileAttributesW(target);
-    const bool kept = attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    const bool kept =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     if (kept)
         SetLastError(ERROR_ACCESS_DENIED);   // as CopyFileW documents it: not an in-use file to set aside
     return !kept && CopyFileW(source, target, failIfExists);
@@ -140,10 +141,10 @@ void *systemFunction(const char *library, const char *function)
     using namespace fakesys;
 #define NOXEL_FAKE(name) {#name, reinterpret_cast<void *>(fake##name)}
     const struct { const char *name; void *fake; } fakes[] = {
-        NOXEL_FAKE(GetTokenInformation), NOXEL_FAKE(RegOpenKeyExA), NOXEL_FAKE(RegCreateKeyExA), NOXEL_FAKE(RegCloseKey),
-        NOXEL_FAKE(RegDeleteKeyExA), NOXEL_FAKE(ShellExecuteExW), NOXEL_FAKE(WaitForSingleObject),
-        NOXEL_FAKE(GetExitCodeProcess), NOXEL_FAKE(CreateProcessW), NOXEL_FAKE(CopyFileW), NOXEL_FAKE(DeleteFileW),
-        NOXEL_FAKE(MoveFileExA),
+        NOXEL_FAKE(GetTokenInformation), NOXEL_FAKE(RegOpenKeyExA), NOXEL_FAKE(RegCreateKeyExA),
+        NOXEL_FAKE(RegCloseKey), NOXEL_FAKE(RegDeleteKeyExA), NOXEL_FAKE(ShellExecuteExW),
+        NOXEL_FAKE(WaitForSingleObject), NOXEL_FAKE(GetExitCodeProcess), NOXEL_FAKE(CreateProcessW),
+        NOXEL_FAKE(CopyFileW), NOXEL_FAKE(DeleteFileW), NOXEL_FAKE(MoveFileExA),
     };
 #undef NOXEL_FAKE
     for (const auto &f : fakes)

@@ -21,11 +21,9 @@ namespace {
 TEST(ExpandEnvInPlace, ExpandsOrLeavesThePathWhole)
 {
     const std::string x500(500, 'x'), x600(600, 'x'), unchanged = "%NOXEL_VALUE%\\nxl";
-    const struct {
-        const char *value;   // null: not set
-        std::string expected;
-    } cases[] = {{"C:\\short", "C:\\short\\nxl"}, {x500.c_str(), x500 + "\\nxl"},
-                 {x600.c_str(), unchanged}, {nullptr, unchanged}};
+    const struct { const char *value; std::string expected; } cases[] = {   // a null value: not set
+        {"C:\\short", "C:\\short\\nxl"}, {x500.c_str(), x500 + "\\nxl"}, {x600.c_str(), unchanged},
+        {nullptr, unchanged}};
     for (const auto &c : cases) {
         SetEnvironmentVariableA("NOXEL_VALUE", c.value);
         char path[PathCapacity];
@@ -76,10 +74,9 @@ protected:
             GetEnvironmentVariableA(Variables[i], saved[i], MAX_PATH);
             SetEnvironmentVariableA(Variables[i], values[i].c_str());
         }
-        // Every folder along both paths, the last one included.
-        for (const std::string &folder : {programFolder() + "\\", startMenuFolder() + "\\"})
-            for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
-                CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
+        std::error_code made;
+        std::filesystem::create_directories(programFolder(), made);
+        std::filesystem::create_directories(startMenuFolder(), made);
         CloseHandle(CreateFileA(shortcut().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         fakesys::reset();
         GetModuleFileNameW(nullptr, setupRun.modulePathW, ArgumentCapacity);
@@ -90,7 +87,6 @@ protected:
     {
         DeleteFileA(shortcut().c_str());
         SetFileAttributesA(installed().c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(installed().c_str());
         std::error_code ignored;   // with the files renamed aside that a failed run left
         std::filesystem::remove_all(programFolder(), ignored);
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, KEY_WOW64_32KEY, 0);
@@ -225,8 +221,7 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
     EXPECT_NE(removal.find("cmd.exe\" /d /e:on /v:off /c "), std::string::npos);
 }
 
-// A reinstall over a running game asks it to quit and waits before the copy, which drops the source's
-// read-only attribute and download mark and replaces an installed file left read-only.
+// A reinstall asks a running game to quit and waits; the copy, writable and unmarked, replaces a read-only one.
 TEST_F(SetupRuns, InstallWaitsForARunningGameAndLeavesAWritableFile)
 {
     CloseHandle(CreateFileA(installed().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -235,9 +230,7 @@ TEST_F(SetupRuns, InstallWaitsForARunningGameAndLeavesAWritableFile)
     CloseHandle(CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY, nullptr));
     ASSERT_NE(GetFileAttributesA(source.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     MultiByteToWideChar(CP_ACP, 0, source.c_str(), -1, setupRun.modulePathW, ArgumentCapacity);
-    WNDCLASSA gameClass = {};
-    gameClass.lpfnWndProc = DefWindowProcA;
-    gameClass.lpszClassName = "NXL32Cls";
+    const WNDCLASSA gameClass = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "NXL32Cls"};
     RegisterClassA(&gameClass);
     HWND game = CreateWindowA("NXL32Cls", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
 

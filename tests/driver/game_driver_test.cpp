@@ -1,5 +1,4 @@
-// game_driver_test.cpp: the real nxl.exe in its window under Wine, played and checked from outside:
-// title, size, menu, painting, moves, the computer's answer, endings, options, About and closing.
+// game_driver_test.cpp: the real nxl.exe in its window under Wine, played and checked from outside as a user.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,10 +61,7 @@ protected:
         ASSERT_TRUE(game.setClientSize(300, 300));
         ASSERT_EQ(game.waitBoard(Empty), Empty);
     }
-    void TearDown() override
-    {
-        EXPECT_TRUE(endsTheGame || game.running()) << "the game has ended";
-    }
+    void TearDown() override { EXPECT_TRUE(endsTheGame || game.running()) << "the game has ended"; }
 
     Move play(int square) { return strategy::play(game, square); }
     // Waits until the board is a game's opening: empty, or the computer's Ring alone.
@@ -74,12 +70,6 @@ protected:
         auto opening = [computer](const Board &b) { return count(b, 'O') == computer && count(b, '.') == 9 - computer; };
         const Board b = game.waitBoard(opening);
         return opening(b) ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << b;
-    }
-    void newGame()
-    {
-        game.command(101);
-        game.answer(game.waitBox(), IDYES);
-        ASSERT_EQ(game.waitBoard(Empty), Empty);
     }
 
     Game game;
@@ -206,8 +196,7 @@ TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
     checkPainting(game, {1, {148, 151}, {140, 145}, {6, 99}, 2});
 }
 
-// The system's window colours set while the game runs, put back even after a failure. Set inside the game
-// too: a running process under Wine keeps the colours it has read when another process changes them.
+// System colours set here and inside the game (Wine keeps those a process has read), put back even on a failure.
 struct SystemColours {
     SystemColours(const Game &running, COLORREF window, COLORREF text) : game(running) { set(window, text); }
     ~SystemColours() { set(kept[0], kept[1]); }
@@ -242,8 +231,7 @@ TEST_F(Window, BackgroundAndGridFollowTheSystemColours)
     EXPECT_TRUE(shows(0xFFFFFF, 0x000000));
 }
 
-// Each digit key plays its square once (again, or on the Ring's square, it changes nothing); the keypad
-// and 0 play nothing. (Clicks: the scaled game's, and squareAt's table.)
+// Each digit key plays its square once (again, or on the Ring's square, nothing); the keypad and 0 play nothing.
 TEST_F(Window, EveryDigitKeyPlaysItsSquareOnce)
 {
     for (UINT key = VK_NUMPAD1; key <= VK_NUMPAD9; ++key)
@@ -256,26 +244,27 @@ TEST_F(Window, EveryDigitKeyPlaysItsSquareOnce)
         ASSERT_EQ(move.result, Move::Answered) << square << ": " << move.board;
         EXPECT_EQ(play(square).result, Move::Nothing) << square;
         EXPECT_EQ(play(static_cast<int>(move.board.find('O')) + 1).result, Move::Nothing) << move.board;
-        newGame();
+        game.command(101);
+        game.answer(game.waitBox(), IDYES);
+        ASSERT_EQ(game.waitBoard(Empty), Empty);
     }
     int w, h;
     EXPECT_EQ(blackSquares(game.pixels(&w, &h), w), "");   // no focus mark without the keys that work the cursor
 }
 
-// The computer's pause drops digits and clicks, refuses closing (no box after it either) and translates
-// no accelerator: real Ctrl+M typed in it mutes nothing, the same keys after it do.
+// The pause drops digits, clicks and closing (no box after it either); Ctrl+M typed in it mutes nothing, after it does.
 TEST_F(Window, ThePauseDropsMovesRefusesClosingAndTranslatesNoAccelerator)
 {
     const DWORD start = GetTickCount();
     game.key('5');
-    const Board crossed = game.waitChange(Empty, 2000);
+    const Board crossed = game.waitBoard([](const Board &b) { return b != Empty; }, 2000);
     ASSERT_EQ(crossed, "....X....");
     game.key('1');
     game.click(250, 250);
     game.post(WM_CLOSE);
     game.command(199);
     game.input({VK_CONTROL, 'M'});
-    const Board b = game.waitChange(crossed, 4000);
+    const Board b = game.waitBoard([&](const Board &now) { return now != crossed; }, 4000);
     const DWORD answered = GetTickCount() - start;
     EXPECT_GE(answered, 950u);
     EXPECT_LT(answered, driver::scaled(2500));
@@ -289,7 +278,6 @@ TEST_F(Window, ThePauseDropsMovesRefusesClosingAndTranslatesNoAccelerator)
     EXPECT_EQ(game.waitTitle(muted), muted);
 }
 
-// The title shows the opening option beside Mute.
 TEST_F(Window, ComputerOpensWithTheNextNewGame)
 {
     const std::string title = "Noxel\xA0\xA0 [Computer begins]\xA0\xA0 [mute]";
@@ -313,10 +301,9 @@ TEST_F(Window, ComputerOpensWithTheNextNewGame)
     EXPECT_TRUE(opens(true));
 }
 
-// Each box of a running game, opened two ways: its texts, buttons and default (No, or the only one). The
-// first answer leaves the board as it was (read once the uncovered board is painted anew); the second too,
-// but Exit's Yes, which ends the program, and About's: F1 in it opens no second box, so that Enter, typed
-// after it, closes the only one (a second box would take the Enter). On an empty board F2 asks nothing.
+// Each box of a running game, opened two ways: texts, buttons, default (No, or the only one). Each answer but Exit's
+// Yes leaves the board (read once repainted); F1 in About opens no second box, so that Enter typed after it closes
+// the only one (a second would take it). On an empty board F2 asks nothing.
 TEST_F(Window, EachBoxOpensTwoWaysAndItsAnswersDoWhatTheySay)
 {
     game.key(VK_F2);
@@ -367,12 +354,12 @@ TEST(Closing, AnEmptyBoardAsksNothingAndDestroyFromOutsideEndsTheLoop)
     }
 }
 
-// As small as a captioned window gets (under Wine 108 x 0): a click finds no square, the key 5 plays, and
-// painting there leaves the game running; restored, the window shows the Cross on 5 and one Ring.
+// As small as a captioned window gets (Wine: 108 x 0): no click plays, the key 5 does, and painting there is safe.
 TEST_F(Window, SmallestWindowTakesNoClickButKeysAndPaints)
 {
     game.setClientSize(2, 2);
-    const RECT small = game.clientRect();
+    RECT small;
+    GetClientRect(game.window(), &small);
     ASSERT_LE(small.bottom, 2);
     ASSERT_LT(small.right, 300);
     game.click(1, 1);
@@ -385,8 +372,7 @@ TEST_F(Window, SmallestWindowTakesNoClickButKeysAndPaints)
     EXPECT_TRUE(driver::waitUntil([&] { return strategy::answered(Empty, 5, b = game.stableBoard()); })) << b;
 }
 
-// What a screen reader hears of the board, each ended by "|": "name 5" and "focus 5" for a square's
-// events, and the live text's announcement, read from the object that the event names as it comes.
+// What a screen reader hears, each ended by "|": "name 5", "focus 5" for a square, the live text as it comes.
 std::wstring heard;
 
 void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
@@ -544,8 +530,7 @@ std::string objectsLine(const Game &game)
 
 class Scaled : private At144, public Window {};   // the window fixture's game, started at 144 DPI
 
-// All lengths half as long again (a digit 15 pixels high, 10 at 96); a click finds its square; painting
-// keeps no object.
+// All lengths half as long again (a digit 15 pixels high, 10 at 96); a click finds its square; no object kept.
 TEST_F(Scaled, PaintsEveryLengthAtTheDisplaysScaleAndTakesAClick)
 {
     checkPainting(game, {2, {147, 149}, {135, 139}, {13, 17}, 3});

@@ -1,5 +1,4 @@
-// nxl_driver.h: drives a real nxl.exe from outside as a user would: starts it, finds its window and
-// boxes, sends clicks and keys, reads its title, its pixels and (through a probe) its menu.
+// nxl_driver.h: drives a real nxl.exe from outside as a user would: start, window, boxes, input, pixels, probe.
 #pragma once
 
 #include <windows.h>
@@ -16,8 +15,7 @@ std::wstring exeFolder();
 std::string contents(const std::wstring &path);   // a file's bytes, empty when it cannot be read
 // NOXEL_PROGRAM (the shipped 32-bit file, say), else the nxl.exe beside the driver; the probe lies beside it.
 std::wstring program();
-// A limit scaled as NOXEL_START_TIMEOUT_MS (the start's, default 10 s) is to 10 s: a slow run (the shipped
-// file through qemu) waits longer instead of failing.
+// A limit scaled as NOXEL_START_TIMEOUT_MS (default 10 s) is to 10 s: a slow run (qemu) waits longer, not failing.
 DWORD scaled(DWORD milliseconds);
 
 // Asks the condition every 30 ms until it holds or the time is up (scaled); returns its last answer.
@@ -57,13 +55,11 @@ public:
     DWORD waitExit(DWORD milliseconds = 10000) const;
 
     std::string titleBytes() const;
-    // Waits until the title reads as wanted; returns what it reads last.
-    std::string waitTitle(const std::string &wanted, DWORD milliseconds = 5000) const;
+    std::string waitTitle(const std::string &wanted, DWORD milliseconds = 5000) const;   // returns the last read
     // Proves that everything posted so far is handled, and painted: Mute posted twice behind it shows in
     // the title (also in the computer's pause and under a box) and leaves the option as it was.
     bool handledPosted();
     bool setClientSize(int width, int height);
-    RECT clientRect() const;
 
     void post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { PostMessageW(window_, message, wParam, lParam); }
     // Posted key down and up: digits and plain accelerators.
@@ -74,15 +70,13 @@ public:
     // Real keyboard input, made to go to the window (default: the game's): for Ctrl, Alt and F1.
     void input(std::initializer_list<WORD> keys, HWND to = nullptr);
 
-    // The pixels of the client area, 0x00RRGGBB.
-    std::vector<uint32_t> pixels(int *width, int *height) const;
+    std::vector<uint32_t> pixels(int *width, int *height) const;   // the client area's, 0x00RRGGBB
     Board board() const;
     // The board once two reads in a row agree, so that none is taken in the middle of a repaint.
     Board stableBoard() const;
-    // Waits until the stable board is as wanted, holds or differs from before; returns the last read.
+    // Waits until the stable board is as wanted, or holds the condition; returns the last read.
     Board waitBoard(const std::string &wanted, DWORD milliseconds = 5000) const;
     Board waitBoard(const std::function<bool(const Board &)> &holds, DWORD milliseconds = 5000) const;
-    Board waitChange(const Board &before, DWORD milliseconds = 5000) const;
 
     Box findBox() const;
     Box waitBox(DWORD milliseconds = 5000) const;

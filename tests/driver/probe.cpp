@@ -13,11 +13,8 @@ void reportMenu(FILE *out, HMENU menu, const char *path)
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         wchar_t label[256] = L"";
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-        info.dwTypeData = label;
-        info.cch = 255;
+        MENUITEMINFOW info = {sizeof info, MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING, 0, 0, 0,
+                              nullptr, nullptr, nullptr, 0, label, 255, nullptr};
         GetMenuItemInfoW(menu, i, TRUE, &info);
         char here[32];
         snprintf(here, sizeof here, "%s%d", path, i);
@@ -88,8 +85,7 @@ const char *loaded(HMODULE module)
     return "loaded";
 }
 
-// A copy of this probe planted beside the program, loaded by name alone: by the standard search, and
-// from the program's folder on purpose (which shows it loads).
+// A copy of this probe planted beside the program, loaded by name alone and from the program's folder on purpose.
 void reportLibrarySearch(FILE *out, HMODULE self)
 {
     wchar_t probe[MAX_PATH], planted[MAX_PATH];

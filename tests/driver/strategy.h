@@ -1,5 +1,4 @@
-// strategy.h: how the drivers play: reading the outcome of a board, a quiet square that never loses, a careless
-// square that lets the computer win, and one whole game played through the real window.
+// strategy.h: how the drivers play: a board's outcome, a quiet square that never loses, a careless one, games.
 #pragma once
 
 #include <string>
@@ -35,8 +34,5 @@ Move reply(driver::Game &game, const Board &before, int square);
 
 // Plays until the game ends; returns the ending's box (invalid when the game went wrong) and its board.
 driver::Box playToEnd(driver::Game &game, int (*choose)(const Board &), Board *finished);
-
-// A whole game, its box closed and the board empty again; returns the ending's text, empty on a fault.
-std::wstring playOneGame(driver::Game &game, int (*choose)(const Board &));
 
 }  // namespace strategy
