@@ -1,5 +1,4 @@
-// box_texts.h: what every message box of the program shows, in English and in German: caption, text,
-// icon name and style. The one table that the unit tests and the drivers compare against.
+// box_texts.h: every message box's caption, text, icon and style in English and German, for tests and drivers.
 #pragma once
 
 #include <string>

@@ -1,5 +1,4 @@
-// fake_system.cpp: systemFunction with the token, the uninstall entry, the shell, the waits and process
-// starts, copies, stream deletion and renames faked and recorded; every other function is the system's own.
+// fake_system.cpp: systemFunction with token, entry, shell, waits, starts, copies, deletions and renames faked.
 #include "tests/fake_system.h"
 
 #include <shellapi.h>
@@ -52,8 +51,7 @@ LSTATUS WINAPI fakeRegCreateKeyExA(HKEY root, const char *key, DWORD, char *, DW
                                    SECURITY_ATTRIBUTES *, HKEY *opened, DWORD *)
 {
     return entryOpenResult != ERROR_SUCCESS
-               ? entryOpenResult
-               : RegCreateKeyExA(root, key, 0, nullptr, 0, access, nullptr, opened, nullptr);
+               ? entryOpenResult : RegCreateKeyExA(root, key, 0, nullptr, 0, access, nullptr, opened, nullptr);
 }
 
 LSTATUS WINAPI fakeRegCloseKey(HKEY key)
@@ -141,23 +139,14 @@ std::string restartRecord(unsigned long mask, const std::string &verb, const std
 void *systemFunction(const char *library, const char *function)
 {
     using namespace fakesys;
-    const struct {
-        const char *name;
-        void *fake;
-    } fakes[] = {
-        {"GetTokenInformation", reinterpret_cast<void *>(fakeGetTokenInformation)},
-        {"RegOpenKeyExA", reinterpret_cast<void *>(fakeRegOpenKeyExA)},
-        {"RegCreateKeyExA", reinterpret_cast<void *>(fakeRegCreateKeyExA)},
-        {"RegCloseKey", reinterpret_cast<void *>(fakeRegCloseKey)},
-        {"RegDeleteKeyExA", reinterpret_cast<void *>(fakeRegDeleteKeyExA)},
-        {"ShellExecuteExW", reinterpret_cast<void *>(fakeShellExecuteExW)},
-        {"WaitForSingleObject", reinterpret_cast<void *>(fakeWaitForSingleObject)},
-        {"GetExitCodeProcess", reinterpret_cast<void *>(fakeGetExitCodeProcess)},
-        {"CreateProcessW", reinterpret_cast<void *>(fakeCreateProcessW)},
-        {"CopyFileW", reinterpret_cast<void *>(fakeCopyFileW)},
-        {"DeleteFileW", reinterpret_cast<void *>(fakeDeleteFileW)},
-        {"MoveFileExA", reinterpret_cast<void *>(fakeMoveFileExA)},
+#define NOXEL_FAKE(name) {#name, reinterpret_cast<void *>(fake##name)}
+    const struct { const char *name; void *fake; } fakes[] = {
+        NOXEL_FAKE(GetTokenInformation), NOXEL_FAKE(RegOpenKeyExA), NOXEL_FAKE(RegCreateKeyExA),
+        NOXEL_FAKE(RegCloseKey), NOXEL_FAKE(RegDeleteKeyExA), NOXEL_FAKE(ShellExecuteExW),
+        NOXEL_FAKE(WaitForSingleObject), NOXEL_FAKE(GetExitCodeProcess), NOXEL_FAKE(CreateProcessW),
+        NOXEL_FAKE(CopyFileW), NOXEL_FAKE(DeleteFileW), NOXEL_FAKE(MoveFileExA),
     };
+#undef NOXEL_FAKE
     for (const auto &f : fakes)
         if (strcmp(f.name, function) == 0)
             return f.fake;

@@ -1,6 +1,5 @@
-// fake_system.h: a recording stand-in for systemFunction, the one way setup reaches the token, registry
-// and shell functions and the calls on other processes: what Wine cannot show of Windows (an unelevated
-// user, a refused elevation, an elevated run's end, download marks) is set here.
+// fake_system.h: a recording stand-in for systemFunction (token, registry, shell, other processes): what Wine
+// cannot show of Windows (an unelevated user, a refused elevation, an elevated run's end, download marks) is set here.
 #pragma once
 
 #include <windows.h>

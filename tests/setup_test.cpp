@@ -17,14 +17,9 @@ std::string argument(const char *commandLine, int index)
 
 TEST(CommandLine, WordsQuotesAndBlanks)
 {
-    const struct {
-        const char *line;
-        int index;
-        const char *expected;
-    } cases[] = {
-        {"\"C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe\" /Uninstall /Quiet", 1, "/Uninstall"},
-        {"\"C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe\" /Uninstall /Quiet", 2, "/Quiet"},
-        {"\"C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe\" /Uninstall /Quiet", 3, ""},
+    const char *registered = "\"C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe\" /Uninstall /Quiet";
+    const struct { const char *line; int index; const char *expected; } cases[] = {
+        {registered, 1, "/Uninstall"}, {registered, 2, "/Quiet"}, {registered, 3, ""},
         {"nxl.exe", 1, ""}, {"", 1, ""},
         {"nxl.exe \t\x01\x1F  a   b", 2, "b"},   // runs of blanks, tabs and control characters separate once
         // A quote switches quoting and is dropped; blanks inside quotes belong to the word.
@@ -68,12 +63,7 @@ TEST(ContainsNoCase, AsciiLettersFoldAndNothingElse)
 
 TEST(RunMode, TheFirstMatchingRowDecides)
 {
-    struct Case {
-        const char *path, *one, *two;
-        bool restarted;
-        RunMode mode;
-        bool quiet;
-    } cases[] = {
+    const struct { const char *path, *one, *two; bool restarted; RunMode mode; bool quiet; } cases[] = {
         {"C:\\Program Files (x86)\\Orvane\\nxl\\nxl.exe", "", "", false, RunGame, false},
         {"C:\\x\\nxl.exe", "/Uninstall", "/Quiet", false, RunUninstall, true},
         {"C:\\x\\nxl.exe", "/Uninstall", "", false, RunUninstall, false},
@@ -104,7 +94,7 @@ TEST(RunMode, TheFirstMatchingRowDecides)
         {"C:\\x\\nxl.exe", "/Uninstall", "", true, RunUninstall, true},
         {"C:\\x\\nxl.exe", "", "", true, RunGame, false},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         bool quiet = !c.quiet;
         EXPECT_EQ(decideRunMode(c.path, c.one, c.two, c.restarted, &quiet), c.mode) << c.path << " " << c.one;
         EXPECT_EQ(quiet, c.quiet) << c.path << " " << c.one << " " << c.two << " " << c.restarted;

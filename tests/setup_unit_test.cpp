@@ -1,6 +1,5 @@
-// setup_unit_test.cpp: the installer's helpers on the platform (expanding paths in place, the date text,
-// the program folder where 32-bit Windows lacks the (x86) folder), and the setup runs through the faked
-// system: no rights, elevation refused, the elevated run's outcome, the removal's command, a running game.
+// setup_unit_test.cpp: the installer's helpers on the platform (paths, the date text, the program folder) and
+// setup runs through the faked system: no rights, elevation refused or its outcome, the removal, a running game.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -18,16 +17,13 @@
 
 namespace {
 
-// An expansion longer than 511 characters does not fit, nor does an unknown name expand: the path stays
-// as it was, not cut.
+// An expansion past 511 characters, or an unknown name, leaves the path as it was, not cut.
 TEST(ExpandEnvInPlace, ExpandsOrLeavesThePathWhole)
 {
     const std::string x500(500, 'x'), x600(600, 'x'), unchanged = "%NOXEL_VALUE%\\nxl";
-    const struct {
-        const char *value;   // null: not set
-        std::string expected;
-    } cases[] = {{"C:\\short", "C:\\short\\nxl"}, {x500.c_str(), x500 + "\\nxl"},
-                 {x600.c_str(), unchanged}, {nullptr, unchanged}};
+    const struct { const char *value; std::string expected; } cases[] = {   // a null value: not set
+        {"C:\\short", "C:\\short\\nxl"}, {x500.c_str(), x500 + "\\nxl"}, {x600.c_str(), unchanged},
+        {nullptr, unchanged}};
     for (const auto &c : cases) {
         SetEnvironmentVariableA("NOXEL_VALUE", c.value);
         char path[PathCapacity];
@@ -39,22 +35,20 @@ TEST(ExpandEnvInPlace, ExpandsOrLeavesThePathWhole)
 
 TEST(VendorFolder, FallsBackToProgramFilesWithoutTheX86Folder)
 {
-    char saved[PathCapacity] = "";
+    char saved[PathCapacity] = "", path[PathCapacity];
     const DWORD had = GetEnvironmentVariableA("ProgramFiles(x86)", saved, sizeof saved);
-    char path[PathCapacity];
-    SetEnvironmentVariableA("ProgramFiles(x86)", "C:\\PF86");
-    formVendorFolder(path);
-    EXPECT_STREQ(path, "C:\\PF86\\Orvane");
-    SetEnvironmentVariableA("ProgramFiles(x86)", nullptr);
     SetEnvironmentVariableA("ProgramFiles", "C:\\PF");
-    formVendorFolder(path);
-    EXPECT_STREQ(path, "C:\\PF\\Orvane");
+    for (const char *x86 : {"C:\\PF86", static_cast<const char *>(nullptr)}) {
+        SetEnvironmentVariableA("ProgramFiles(x86)", x86);
+        formVendorFolder(path);
+        EXPECT_EQ(std::string(path), std::string(x86 ? x86 : "C:\\PF") + "\\Orvane");
+    }
     SetEnvironmentVariableA("ProgramFiles(x86)", had ? saved : nullptr);
 }
 
+// From the fields whatever the locale's calendar (a Thai Windows counts 2569 for 2026).
 TEST(InstallDate, EightGregorianDigitsWhateverTheCalendar)
 {
-    // From the fields whatever the locale's calendar (a Thai Windows counts 2569 for 2026).
     char date[16];
     formatInstallDate(2026, 12, 8, date);
     EXPECT_STREQ(date, "20261208");
@@ -67,8 +61,7 @@ bool exists(const std::string &path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Setup runs against an installation in a folder of their own: the locations' variables point there,
-// and the fake stands for the registry's answer, the shell, the token and the waits.
+// Setup runs against an installation in a folder of their own, which the locations' variables point to.
 class SetupRuns : public ::testing::Test {
 protected:
     void SetUp() override
@@ -81,10 +74,9 @@ protected:
             GetEnvironmentVariableA(Variables[i], saved[i], MAX_PATH);
             SetEnvironmentVariableA(Variables[i], values[i].c_str());
         }
-        // Every folder along both paths, the last one included.
-        for (const std::string &folder : {programFolder() + "\\", startMenuFolder() + "\\"})
-            for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
-                CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
+        std::error_code made;
+        std::filesystem::create_directories(programFolder(), made);
+        std::filesystem::create_directories(startMenuFolder(), made);
         CloseHandle(CreateFileA(shortcut().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         fakesys::reset();
         GetModuleFileNameW(nullptr, setupRun.modulePathW, ArgumentCapacity);
@@ -95,7 +87,6 @@ protected:
     {
         DeleteFileA(shortcut().c_str());
         SetFileAttributesA(installed().c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(installed().c_str());
         std::error_code ignored;   // with the files renamed aside that a failed run left
         std::filesystem::remove_all(programFolder(), ignored);
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, KEY_WOW64_32KEY, 0);
@@ -120,9 +111,8 @@ protected:
     char saved[2][MAX_PATH] = {};
 };
 
-// A run without the rights hands its work to one elevated run, quiet and flagged to be waited for a
-// minute, and ends with that run's exit code; a refusal, or a run that does not end within the bound,
-// changes it. A run that is the restart, or elevated already, would fail alike: it ends at once.
+// A run without the rights hands its work to one elevated, quiet run, waited for a minute, and ends with
+// its code; a refusal or a run that outlasts the wait changes it. A restart, or an elevated run, ends at once.
 TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
 {
     const std::wstring program = setupRun.modulePathW;
@@ -151,8 +141,8 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
         {true, true, WAIT_OBJECT_0, 0, 1, ERROR_ACCESS_DENIED, false, true, true},    // and to an elevated run
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.install << c.starts << c.restarted << c.elevated << " " << c.waited << " "
-                                          << c.code << " " << c.entry);
+        SCOPED_TRACE(::testing::Message() << c.install << c.starts << c.restarted << c.elevated << c.copied << " "
+                                          << c.waited << " " << c.code << " " << c.entry);
         fakesys::reset();
         fakesys::entryOpenResult = c.entry;
         fakesys::elevationStarts = c.starts;
@@ -168,7 +158,7 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
             CloseHandle(CreateFileA(shortcut().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
         std::vector<std::string> expected = {c.install ? "CopyFileW " + installed() : openEntry()};
         if (c.copied)
-            expected.push_back("DeleteFileW " + installed() + ":Zone.Identifier");
+            expected.push_back(zoneMark);
         if (!c.restarted && !c.elevated)
             expected.push_back(restartCall(c.install ? "\"/S\" \"\"" : "\"/Uninstall\" \"/Quiet\""));
         if (!c.restarted && !c.elevated && c.starts)
@@ -178,9 +168,8 @@ TEST_F(SetupRuns, TheElevatedRunsOutcomeIsTheOutcome)
     EXPECT_TRUE(exists(shortcut()));
 }
 
-// With the rights, or with nothing installed, the entry goes first (in the 32-bit view), then the
-// shortcut; a command interpreter without a window removes the folders. An entry that stays keeps
-// everything.
+// With the rights, or nothing installed, the entry goes first (32-bit view), then the shortcut; a command
+// interpreter without a window removes the folders. An entry that stays keeps everything.
 TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
 {
     wchar_t system[MAX_PATH];
@@ -192,8 +181,8 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
     const std::string removal =
         "CreateProcessW " + interpreter + "|\"" + interpreter + "\" " + parameters + "|8000000|" + utf8(system);
     const std::string deleteEntry = "RegDeleteKeyExA " + std::string(UninstallKeyPath) + " 200";   // 32-bit view
-    // nxl.exe renamed aside, never scheduled itself; the renamed file, then each folder after what it holds,
-    // deleted at the next restart (4); the removal last.
+    // nxl.exe renamed aside (never scheduled itself); the renamed file, then each folder after what it holds,
+    // deleted at the restart (4); the removal last.
     const std::string aside = installed() + "." + std::to_string(GetCurrentProcessId()) + "-0.old",
                       menu = root + "\\Microsoft\\Windows\\Start Menu\\Programs\\Orvane";
     std::vector<std::string> removed = {"MoveFileExA " + installed() + "|" + aside + "|0"};
@@ -232,9 +221,7 @@ TEST_F(SetupRuns, UninstallDeletesTheEntryThenStartsTheRemoval)
     EXPECT_NE(removal.find("cmd.exe\" /d /e:on /v:off /c "), std::string::npos);
 }
 
-// A reinstall over a running game: the game is asked to quit and waited for before the copy; the copy
-// loses the read-only attribute and the download mark that its source may carry, and replaces an
-// installed file that an earlier copy left read-only.
+// A reinstall asks a running game to quit and waits; the copy, writable and unmarked, replaces a read-only one.
 TEST_F(SetupRuns, InstallWaitsForARunningGameAndLeavesAWritableFile)
 {
     CloseHandle(CreateFileA(installed().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -243,9 +230,7 @@ TEST_F(SetupRuns, InstallWaitsForARunningGameAndLeavesAWritableFile)
     CloseHandle(CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY, nullptr));
     ASSERT_NE(GetFileAttributesA(source.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     MultiByteToWideChar(CP_ACP, 0, source.c_str(), -1, setupRun.modulePathW, ArgumentCapacity);
-    WNDCLASSA gameClass = {};
-    gameClass.lpfnWndProc = DefWindowProcA;
-    gameClass.lpszClassName = "NXL32Cls";
+    const WNDCLASSA gameClass = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "NXL32Cls"};
     RegisterClassA(&gameClass);
     HWND game = CreateWindowA("NXL32Cls", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
 
@@ -266,8 +251,8 @@ TEST_F(SetupRuns, InstallWaitsForARunningGameAndLeavesAWritableFile)
     ASSERT_TRUE(exists(installed()));
     EXPECT_EQ(GetFileAttributesA(installed().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 
-    // A game that was not found (on another desktop) holds the file as a running program does: renamed
-    // aside past a name taken before, the copy made anew, only the renamed file deleted at the restart.
+    // A game not found (on another desktop) holds the file: renamed aside past a name taken, the copy made
+    // anew, only the renamed file deleted at the restart.
     fakesys::reset();
     fakesys::elevated = true;
     GetModuleFileNameW(nullptr, setupRun.modulePathW, ArgumentCapacity);

@@ -1,5 +1,4 @@
-// find_window.h: a visible top-level window of a process, found by the driver from outside and by the
-// probe from inside the game.
+// find_window.h: a process's visible top-level window, found by the driver from outside and the probe inside.
 #pragma once
 
 #include <windows.h>

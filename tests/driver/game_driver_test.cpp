@@ -1,5 +1,4 @@
-// game_driver_test.cpp: the real nxl.exe in its window under Wine, played and checked from outside:
-// title, size, menu, painting, moves, the computer's answer, endings, options, About and closing.
+// game_driver_test.cpp: the real nxl.exe in its window under Wine, played and checked from outside as a user.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,8 +30,7 @@ std::vector<std::string> menuLines(const std::vector<std::string> &report)
     return menu;
 }
 
-// The rectangle around the pixels of the colour in the square of the size from (left, top): a number,
-// a mark or its shadow. Empty without any.
+// The rectangle around the pixels of the colour in the square of the size from (left, top); empty without any.
 RECT colourBox(const std::vector<uint32_t> &px, int w, uint32_t colour, LONG left, LONG top, LONG size)
 {
     RECT box = {left + size, top + size, left, top};
@@ -63,10 +61,7 @@ protected:
         ASSERT_TRUE(game.setClientSize(300, 300));
         ASSERT_EQ(game.waitBoard(Empty), Empty);
     }
-    void TearDown() override
-    {
-        EXPECT_TRUE(endsTheGame || game.running()) << "the game has ended";
-    }
+    void TearDown() override { EXPECT_TRUE(endsTheGame || game.running()) << "the game has ended"; }
 
     Move play(int square) { return strategy::play(game, square); }
     // Waits until the board is a game's opening: empty, or the computer's Ring alone.
@@ -75,12 +70,6 @@ protected:
         auto opening = [computer](const Board &b) { return count(b, 'O') == computer && count(b, '.') == 9 - computer; };
         const Board b = game.waitBoard(opening);
         return opening(b) ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << b;
-    }
-    void newGame()
-    {
-        game.command(101);
-        game.answer(game.waitBox(), IDYES);
-        ASSERT_EQ(game.waitBoard(Empty), Empty);
     }
 
     Game game;
@@ -105,6 +94,15 @@ std::vector<std::string> expectedMenu(bool german)
             "2 item unchecked 901 ?"};
 }
 
+// Programs started while it lives see 144 DPI: Wine reads LogPixels as a process starts (not this driver).
+struct At144 {
+    At144() { RegSetKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels", REG_DWORD, &dpi, sizeof dpi); }
+    ~At144() { RegDeleteKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels"); }
+    const wchar_t *Desktop = L"Control Panel\\Desktop";
+    DWORD dpi = 144;
+};
+
+// Born centred on the work area, two thirds of the screen's height wide and 20 pixels taller (30 at 144 DPI).
 TEST(Start, TitleStyleAndSizeFromTheScreenCentredOnTheWorkArea)
 {
     Game game;
@@ -120,6 +118,11 @@ TEST(Start, TitleStyleAndSizeFromTheScreenCentredOnTheWorkArea)
     EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
               (std::vector<LONG>{work.left + (work.right - work.left - w) / 2,
                                  work.top + (work.bottom - work.top - (w + 20)) / 2, w, w + 20}));
+    At144 scale;
+    Game scaled;
+    ASSERT_NE(scaled.window(), nullptr) << scaled.startFailure();
+    GetWindowRect(scaled.window(), &r);
+    EXPECT_EQ(r.bottom - r.top - (r.right - r.left), 30);
 }
 
 TEST_F(German, TitleAndMenuFollowTheUsersLanguage)
@@ -149,10 +152,9 @@ TEST_F(Window, MenuTreeWithChecksAndGreyState)
     EXPECT_EQ(menuLines(game.probe()), during);
 }
 
-// What a 300 x 300 board shows at a scale: grid lines so many pixels wide at 100 and 200 (none at the
-// edges); the grey number 5 left of and above its square's centre; after a click on square 3 the blue
-// Cross there with its grey shadow so many pixels off, and the computer's red Ring with a red outline
-// through its top, unfilled.
+// A 300 x 300 board at a scale: grid lines so wide at 100 and 200 (none at the edges), the grey number 5
+// left of and above its centre; after a click on 3 the blue Cross with its grey shadow so far off, and the
+// computer's red Ring, unfilled.
 struct Painting {
     int line;
     LONG digitLeft[2], digitTop[2], digitHeight[2], shadow;
@@ -194,9 +196,7 @@ TEST_F(Window, PaintsGridNumbersAndMarksWithShadows)
     checkPainting(game, {1, {148, 151}, {140, 145}, {6, 99}, 2});
 }
 
-// The system's window colours set while the game runs (and put back, also after a failure): background
-// and grid follow them, and return to white and black. Set inside the game's process as well as here:
-// a running process under Wine keeps the colours it has read when another process changes them.
+// System colours set here and inside the game (Wine keeps those a process has read), put back even on a failure.
 struct SystemColours {
     SystemColours(const Game &running, COLORREF window, COLORREF text) : game(running) { set(window, text); }
     ~SystemColours() { set(kept[0], kept[1]); }
@@ -217,8 +217,7 @@ TEST_F(Window, BackgroundAndGridFollowTheSystemColours)
 {
     int w, h;
     std::vector<uint32_t> px;
-    // The background beside the number 5, and both grid lines.
-    auto shows = [&](uint32_t background, uint32_t grid) {
+    auto shows = [&](uint32_t background, uint32_t grid) {   // beside the number 5, and both grid lines
         return driver::waitUntil([&] {
             px = game.pixels(&w, &h);
             return px.size() == 300u * 300u && px[20 * w + 20] == background && px[150 * w + 120] == background &&
@@ -232,9 +231,7 @@ TEST_F(Window, BackgroundAndGridFollowTheSystemColours)
     EXPECT_TRUE(shows(0xFFFFFF, 0x000000));
 }
 
-// Each digit key plays its own square once (again, it changes nothing, as on the Ring's square): every
-// move gives the board before with a Cross there and one Ring more. The numeric keypad and the key 0
-// play nothing. (Clicks: the scaled game's, and squareAt's table.)
+// Each digit key plays its square once (again, or on the Ring's square, nothing); the keypad and 0 play nothing.
 TEST_F(Window, EveryDigitKeyPlaysItsSquareOnce)
 {
     for (UINT key = VK_NUMPAD1; key <= VK_NUMPAD9; ++key)
@@ -247,28 +244,27 @@ TEST_F(Window, EveryDigitKeyPlaysItsSquareOnce)
         ASSERT_EQ(move.result, Move::Answered) << square << ": " << move.board;
         EXPECT_EQ(play(square).result, Move::Nothing) << square;
         EXPECT_EQ(play(static_cast<int>(move.board.find('O')) + 1).result, Move::Nothing) << move.board;
-        newGame();
+        game.command(101);
+        game.answer(game.waitBox(), IDYES);
+        ASSERT_EQ(game.waitBoard(Empty), Empty);
     }
     int w, h;
     EXPECT_EQ(blackSquares(game.pixels(&w, &h), w), "");   // no focus mark without the keys that work the cursor
 }
 
-// The computer answers after its pause, which drops digits and clicks, refuses closing (no box comes
-// after it either) and passes every message on untranslated: Ctrl+M, typed in it, mutes nothing, while
-// the same keys after it do, which also shows that the first were handled. Real keys: the accelerator
-// reads Ctrl's state.
+// The pause drops digits, clicks and closing (no box after it either); Ctrl+M typed in it mutes nothing, after it does.
 TEST_F(Window, ThePauseDropsMovesRefusesClosingAndTranslatesNoAccelerator)
 {
     const DWORD start = GetTickCount();
     game.key('5');
-    const Board crossed = game.waitChange(Empty, 2000);
+    const Board crossed = game.waitBoard([](const Board &b) { return b != Empty; }, 2000);
     ASSERT_EQ(crossed, "....X....");
     game.key('1');
     game.click(250, 250);
     game.post(WM_CLOSE);
     game.command(199);
     game.input({VK_CONTROL, 'M'});
-    const Board b = game.waitChange(crossed, 4000);
+    const Board b = game.waitBoard([&](const Board &now) { return now != crossed; }, 4000);
     const DWORD answered = GetTickCount() - start;
     EXPECT_GE(answered, 950u);
     EXPECT_LT(answered, driver::scaled(2500));
@@ -282,29 +278,6 @@ TEST_F(Window, ThePauseDropsMovesRefusesClosingAndTranslatesNoAccelerator)
     EXPECT_EQ(game.waitTitle(muted), muted);
 }
 
-TEST_F(Window, NewGameAsksOnlyDuringAGame)
-{
-    game.key(VK_F2);
-    ASSERT_TRUE(game.handledPosted());
-    EXPECT_FALSE(game.findBox().valid());
-    ASSERT_EQ(play(5).result, Move::Answered);
-    const Board b = game.stableBoard();
-
-    game.key(VK_F2);
-    const Box box = game.waitBox();
-    ASSERT_EQ(box.shown(), expectedBox(BoxNewGame));
-    EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
-    EXPECT_EQ(box.defaultButton, L"&No");
-    // The closed box uncovers the board, which is then painted anew: read it once the paint is done.
-    game.answer(box, IDNO);
-    EXPECT_EQ(game.waitBoard(b), b);
-    game.command(101);
-    game.answer(game.waitBox(), IDCANCEL);
-    EXPECT_EQ(game.waitBoard(b), b);
-    newGame();
-}
-
-// The title shows the opening option beside Mute.
 TEST_F(Window, ComputerOpensWithTheNextNewGame)
 {
     const std::string title = "Noxel\xA0\xA0 [Computer begins]\xA0\xA0 [mute]";
@@ -328,39 +301,45 @@ TEST_F(Window, ComputerOpensWithTheNextNewGame)
     EXPECT_TRUE(opens(true));
 }
 
-TEST_F(Window, AboutByMenuAndF1ButNeverTwice)
+// Each box of a running game, opened two ways: texts, buttons, default (No, or the only one). Each answer but Exit's
+// Yes leaves the board (read once repainted); F1 in About opens no second box, so that Enter typed after it closes
+// the only one (a second would take it). On an empty board F2 asks nothing.
+TEST_F(Window, EachBoxOpensTwoWaysAndItsAnswersDoWhatTheySay)
 {
-    game.command(901);
-    Box box = game.waitBox();
-    ASSERT_EQ(box.shown(), expectedBox(BoxAbout));
-    EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"OK"}));
-    game.answer(box, IDOK);
-
-    game.input({VK_F1});
-    box = game.waitBox();
-    ASSERT_EQ(box.caption, ExpectedBoxes[BoxAbout].caption[0]);
-    // F1 in the About box opens no second one: Enter, typed after it, then closes the only box there is.
-    // A second box would take the Enter and leave the first one open.
-    game.input({VK_F1}, box.window);
-    game.input({VK_RETURN}, box.window);
-    EXPECT_TRUE(driver::waitUntil([&] { return !game.findBox().valid(); })) << "a second About box is open";
-}
-
-TEST_F(Window, ClosingDuringAGameAsksAndAltXAsksAlike)
-{
+    game.key(VK_F2);
+    ASSERT_TRUE(game.handledPosted());
+    EXPECT_FALSE(game.findBox().valid());
     ASSERT_EQ(play(5).result, Move::Answered);
-    game.post(WM_CLOSE);
-    Box box = game.waitBox();
-    ASSERT_EQ(box.shown(), expectedBox(BoxExit));
-    EXPECT_EQ(box.defaultButton, L"&No");
-    endsTheGame = true;
-    game.answer(box, IDNO);
-    ASSERT_TRUE(game.handledPosted());   // still runs
-
-    game.input({VK_MENU, 'X'});
-    box = game.waitBox();
-    ASSERT_EQ(box.caption, ExpectedBoxes[BoxExit].caption[0]);
-    game.answer(box, IDYES);
+    const Board b = game.stableBoard();
+    const std::vector<std::wstring> yesNoCancel = {L"&Yes", L"&No", L"Cancel"};
+    const struct {
+        BoxName name;
+        std::function<void()> open[2];
+        std::vector<std::wstring> buttons;
+        int answer[2];   // 0: F1 and Enter typed in it
+    } boxes[] = {
+        {BoxNewGame, {[&] { game.key(VK_F2); }, [&] { game.command(101); }}, yesNoCancel, {IDNO, IDCANCEL}},
+        {BoxAbout, {[&] { game.command(901); }, [&] { game.input({VK_F1}); }}, {L"OK"}, {IDOK, 0}},
+        {BoxExit, {[&] { game.post(WM_CLOSE); }, [&] { game.input({VK_MENU, 'X'}); }}, yesNoCancel, {IDNO, IDYES}},
+    };
+    for (const auto &expected : boxes)
+        for (int i = 0; i < 2; ++i) {
+            expected.open[i]();
+            const Box box = game.waitBox();
+            ASSERT_EQ(box.shown(), expectedBox(expected.name)) << i;
+            EXPECT_EQ(box.buttons, expected.buttons);
+            EXPECT_EQ(box.defaultButton, expected.buttons[expected.buttons.size() > 1]);
+            if (expected.answer[i] == IDYES)
+                endsTheGame = true;
+            if (expected.answer[i] != 0) {
+                game.answer(box, expected.answer[i]);
+            } else {
+                game.input({VK_F1}, box.window);
+                game.input({VK_RETURN}, box.window);
+            }
+            EXPECT_TRUE(driver::waitUntil([&] { return !game.findBox().valid(); })) << "a second box is open";
+            EXPECT_EQ(endsTheGame ? b : game.waitBoard(b), b) << i;
+        }
     EXPECT_EQ(game.waitExit(), 0u);
 }
 
@@ -375,28 +354,25 @@ TEST(Closing, AnEmptyBoardAsksNothingAndDestroyFromOutsideEndsTheLoop)
     }
 }
 
-// As small as the system lets a captioned, sizable window become (under Wine 108 x 0): a click there
-// finds no square, the digit key 5 still plays, and painting the marks at that size leaves the game
-// running. The restored window shows the Cross on 5 and the computer's Ring, and nothing else.
+// As small as a captioned window gets (Wine: 108 x 0): no click plays, the key 5 does, and painting there is safe.
 TEST_F(Window, SmallestWindowTakesNoClickButKeysAndPaints)
 {
     game.setClientSize(2, 2);
-    const RECT small = game.clientRect();
+    RECT small;
+    GetClientRect(game.window(), &small);
     ASSERT_LE(small.bottom, 2);
     ASSERT_LT(small.right, 300);
     game.click(1, 1);
     game.click(0, 0);
     game.key('5');
-    ASSERT_TRUE(game.handledPosted());
-    // The Cross painted at this size (the system sends no paint to a client area without pixels).
+    ASSERT_TRUE(game.handledPosted());   // a client area without pixels gets no paint from the system
     SendMessageTimeoutW(game.window(), WM_PAINT, 0, 0, SMTO_ABORTIFHUNG, driver::scaled(5000), nullptr);
     ASSERT_TRUE(game.setClientSize(300, 300));
     Board b;
     EXPECT_TRUE(driver::waitUntil([&] { return strategy::answered(Empty, 5, b = game.stableBoard()); })) << b;
 }
 
-// What a screen reader hears of the board, each ended by "|": "name 5" and "focus 5" for a square's
-// events, and the live text's announcement, read from the object that the event names as it comes.
+// What a screen reader hears, each ended by "|": "name 5", "focus 5" for a square, the live text as it comes.
 std::wstring heard;
 
 void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
@@ -430,9 +406,8 @@ struct Listener {
     const HWINEVENTHOOK hook;
 };
 
-// Reads the nine squares of an empty board in a 300 x 300 client area, plays square 5 through its default
-// action and reads it again once the computer's answer has been announced, hearing the live text say both
-// marks (texts 3 and 4 before their numbers) and then a taken square (text 5 after its number).
+// Reads the nine squares of an empty 300 x 300 board, plays 5 by its default action and reads it again once
+// the live text has said both marks (texts 3 and 4 before their numbers) and a taken square (5 after it).
 void readAndPlayBoard(Game &game, const std::wstring &square, const std::vector<std::wstring> &marks, const wchar_t *play)
 {
     IAccessible *board = accessibleBoard(game.window());
@@ -496,10 +471,9 @@ TEST_F(German, ScreenReaderReadsAndPlaysTheBoard)
                      L"Setzen");
 }
 
-// The keyboard cursor, from square 5 with the window regaining the focus: each key, where the cursor
-// stands after it (the focused child) and the squares whose pixels it changed (only the focus mark,
-// from the first arrow on, moves). Edges stop it, the keypad's digits do nothing; Space plays the
-// cursor's square, Enter on it then is refused and says so, and a click hides the mark.
+// The cursor from 5, the window regaining the focus: each key, the focused square after it and the squares
+// it repainted (the focus mark, from the first arrow on). Edges stop it, the keypad does nothing; Space
+// plays, Enter on the taken square is refused and says so, a click hides the mark.
 TEST_F(Window, ArrowsMoveTheCursorUpToTheEdgesEnterAndSpacePlayIt)
 {
     IAccessible *board = accessibleBoard(game.window());
@@ -544,8 +518,7 @@ TEST_F(Window, ArrowsMoveTheCursorUpToTheEdgesEnterAndSpacePlayIt)
     board->Release();
 }
 
-// The probe's count of the game's GDI objects and windows, "objects gdi=N windows=M": a report without
-// a count of each fails.
+// The probe's "objects gdi=N windows=M"; a report without both counts fails.
 std::string objectsLine(const Game &game)
 {
     const std::vector<std::string> report = game.probe();
@@ -555,31 +528,9 @@ std::string objectsLine(const Game &game)
     return line;
 }
 
-// While it lives, the programs that start see the display at 144 DPI: Wine reads the user's LogPixels
-// when a process starts (this driver keeps its own). Every Wine session starts without the value.
-struct At144 {
-    At144() { RegSetKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels", REG_DWORD, &dpi, sizeof dpi); }
-    ~At144() { RegDeleteKeyValueW(HKEY_CURRENT_USER, Desktop, L"LogPixels"); }
-    const wchar_t *Desktop = L"Control Panel\\Desktop";
-    DWORD dpi = 144;
-};
-
-// The window is born 30 pixels taller than wide instead of 20.
-TEST(Start, FrameHeightScaledAt144Dpi)
-{
-    At144 scale;
-    Game game;
-    ASSERT_NE(game.window(), nullptr) << game.startFailure();
-    RECT r;
-    GetWindowRect(game.window(), &r);
-    EXPECT_EQ(r.bottom - r.top - (r.right - r.left), 30);
-}
-
 class Scaled : private At144, public Window {};   // the window fixture's game, started at 144 DPI
 
-// Lines 2 pixels wide, the number 3 and 15 pixels left of and above the centre in a font half as tall
-// again (a digit 15 pixels high, 10 at 96), the shadow 3 pixels off; a click finds its square, and
-// painting keeps no object.
+// All lengths half as long again (a digit 15 pixels high, 10 at 96); a click finds its square; no object kept.
 TEST_F(Scaled, PaintsEveryLengthAtTheDisplaysScaleAndTakesAClick)
 {
     checkPainting(game, {2, {147, 149}, {135, 139}, {13, 17}, 3});
@@ -589,21 +540,17 @@ TEST_F(Scaled, PaintsEveryLengthAtTheDisplaysScaleAndTakesAClick)
     EXPECT_EQ(objectsLine(game), before);
 }
 
-// Many whole games in one process. Each ending shows its box over the finished board (a line of the
-// winner's, or a full board without one for the draw), and closing it empties the board. Quiet play
-// never loses and the computer's random choices draw about half of those games; careless play mostly
-// loses (300 games: 104 won, 102 drawn, 94 lost of 100 careless): 30 games miss an ending with a chance
-// of about 1 in 500,000. Afterwards the process holds the same GDI objects and windows as before, and
-// it still runs. NOXEL_SOAK_GAMES sets the number of games.
+// Many games in one process: each ending's box over its board (a draw's board full), closed to an empty
+// one. Quiet play draws about half, careless mostly loses (300 games: 104 won, 102 drawn, 94 lost): 30
+// games miss an ending about once in 500,000. The GDI objects and windows stay. NOXEL_SOAK_GAMES: games.
 class Soak : public Window {};
 
 TEST_F(Soak, EveryEndingShowsItsBoxAndGamesLeaveNothingBehind)
 {
     const char *setting = getenv("NOXEL_SOAK_GAMES");
     const int games = setting != nullptr ? std::max(3, atoi(setting)) : 30;   // two to warm up, one counted at least
-    // Counted from the third game on: the first games' boxes, titles and openings load the system's fonts,
-    // icons and brushes, which stay cached (the shipped file under the 32-bit Wine took six more objects
-    // in its second and third games once, and none in the 60 after them).
+    // From the third game on: the first ones load fonts, icons and brushes that stay cached (the shipped
+    // file under the 32-bit Wine once took six objects in games two and three, none in the 60 after).
     std::string before;
     int endings[3] = {};   // won, lost, drawn
     for (int i = 0; i < games; ++i) {
@@ -619,8 +566,7 @@ TEST_F(Soak, EveryEndingShowsItsBoxAndGamesLeaveNothingBehind)
         ++endings[ending];
         game.answer(box, IDOK);
         ASSERT_EQ(game.waitBoard(Empty), Empty);
-        // Alternate who opens the next New Game; the computer's opening Ring is there before the next
-        // game is read.
+        // Alternate who opens; the computer's Ring is there before the next game is read.
         const bool computerOpens = i % 4 == 1 || i % 4 == 2;
         if (i % 2 == 1) {
             game.key(computerOpens ? VK_F4 : VK_F3);

@@ -6,6 +6,8 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "tests/utf8.h"
@@ -25,12 +27,10 @@ BOOL CALLBACK collectButtons(HWND child, LPARAM param)
 {
     auto *box = reinterpret_cast<Box *>(param);
     wchar_t name[64];
-    GetClassNameW(child, name, 64);
-    if (lstrcmpiW(name, L"Button") == 0 && IsWindowVisible(child)) {
-        const std::wstring label = windowText(child);
-        box->buttons.push_back(label);
+    if (GetClassNameW(child, name, 64) && lstrcmpiW(name, L"Button") == 0 && IsWindowVisible(child)) {
+        box->buttons.push_back(windowText(child));
         if ((GetWindowLongW(child, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON)
-            box->defaultButton = label;
+            box->defaultButton = box->buttons.back();
     }
     return TRUE;
 }
@@ -54,10 +54,7 @@ void *remoteExport(HANDLE process, const wchar_t *moduleName, const char *functi
             return ReadProcessMemory(process, image + rva, out, size, nullptr) != 0;
         };
         IMAGE_DOS_HEADER dos;
-        union {
-            IMAGE_NT_HEADERS32 bits32;
-            IMAGE_NT_HEADERS64 bits64;
-        } nt;
+        union { IMAGE_NT_HEADERS32 bits32; IMAGE_NT_HEADERS64 bits64; } nt;
         if (!read(0, &dos, sizeof dos) || !read(dos.e_lfanew, &nt, sizeof nt))
             return nullptr;
         const IMAGE_DATA_DIRECTORY exports = wow64 ? nt.bits32.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT]
@@ -101,14 +98,8 @@ std::wstring exeFolder()
 
 std::string contents(const std::wstring &path)
 {
-    std::string data;
-    if (FILE *in = _wfopen(path.c_str(), L"rb")) {
-        char buffer[65536];
-        for (size_t got; (got = fread(buffer, 1, sizeof buffer, in)) > 0;)
-            data.append(buffer, got);
-        fclose(in);
-    }
-    return data;
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::wstring program()
@@ -121,16 +112,11 @@ std::wstring program()
     return path;
 }
 
-DWORD startTimeout()
-{
-    const char *setting = getenv("NOXEL_START_TIMEOUT_MS");
-    const long ms = setting != nullptr ? atol(setting) : 0;
-    return ms > 0 ? static_cast<DWORD>(ms) : 10000;
-}
-
 DWORD scaled(DWORD milliseconds)
 {
-    return static_cast<DWORD>(static_cast<unsigned long long>(milliseconds) * startTimeout() / 10000);
+    const char *setting = getenv("NOXEL_START_TIMEOUT_MS");
+    const long start = setting != nullptr && atol(setting) > 0 ? atol(setting) : 10000;
+    return static_cast<DWORD>(static_cast<unsigned long long>(milliseconds) * start / 10000);
 }
 
 Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForWindow, HANDLE token,
@@ -145,8 +131,7 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
         desktop_ = CreateDesktopW(desktop.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
         startup.lpDesktop = &desktopPath[0];
     }
-    // A start that fails before the program has run (Wine's loader) says nothing about the program: it is
-    // reported and tried once more. A program that starts and then ends is not tried again.
+    // A start that fails before the program has run (Wine's loader) is reported and tried once more.
     auto start = [&] {
         return token != nullptr ? CreateProcessAsUserW(token, path.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
                                                        0, nullptr, nullptr, &startup, &info_)
@@ -164,10 +149,7 @@ Game::Game(const std::wstring &arguments, const std::wstring &exe, bool waitForW
     if (!waitForWindow)
         return;
     const DWORD started = GetTickCount();
-    waitUntil([&] {
-        return (window_ = findTopLevel(info_.dwProcessId, L"NXL32Cls", desktop_)) != nullptr || !running();
-    },
-              10000);   // scaled: startTimeout()
+    waitUntil([&] { return (window_ = findTopLevel(pid(), L"NXL32Cls", desktop_)) != nullptr || !running(); }, 10000);
     if (window_ == nullptr) {
         const DWORD code = waitExit(0);
         startFailure_ = (code == STILL_ACTIVE ? "no window" : "ended with exit code " + std::to_string(code)) +
@@ -242,18 +224,10 @@ std::string Game::titleBytes() const
     return text;
 }
 
-RECT Game::clientRect() const
-{
-    RECT r = {};
-    GetClientRect(window_, &r);
-    return r;
-}
-
 bool Game::setClientSize(int width, int height)
 {
-    // The frame is measured anew until the client area fits: the menu bar of a narrow window takes more
-    // than one line. The system may also keep a window larger than asked (a captioned window has a
-    // minimum width): then this fails.
+    // The frame measured anew until the client area fits (a narrow window's menu bar takes more lines);
+    // fails where the system keeps a window larger (a captioned window has a minimum width).
     return waitUntil([&] {
         RECT outer, client;
         GetWindowRect(window_, &outer);
@@ -283,7 +257,8 @@ void Game::input(std::initializer_list<WORD> keys, HWND to)
 
 std::vector<uint32_t> Game::pixels(int *width, int *height) const
 {
-    const RECT r = clientRect();
+    RECT r = {};
+    GetClientRect(window_, &r);
     *width = r.right;
     *height = r.bottom;
     std::vector<uint32_t> out(static_cast<size_t>(r.right) * r.bottom);
@@ -321,13 +296,11 @@ Board Game::board() const
     for (int n = 0; n < 9; ++n) {
         const int left = (n % 3) * (w / 3), top = (n / 3) * (h / 3);
         int blue = 0, red = 0;
-        for (int y = top + 2; y < top + h / 3 - 2; ++y) {
+        for (int y = top + 2; y < top + h / 3 - 2; ++y)
             for (int x = left + 2; x < left + w / 3 - 2; ++x) {
-                const uint32_t p = px[static_cast<size_t>(y) * w + x];
-                blue += p == 0x0000FF;
-                red += p == 0xFF0000;
+                blue += px[static_cast<size_t>(y) * w + x] == 0x0000FF;
+                red += px[static_cast<size_t>(y) * w + x] == 0xFF0000;
             }
-        }
         b[n] = blue > 40 ? 'X' : red > 40 ? 'O' : '.';
     }
     return b;
@@ -357,11 +330,6 @@ Board Game::waitBoard(const std::string &wanted, DWORD milliseconds) const
     return waitBoard([&](const Board &b) { return b == wanted; }, milliseconds);
 }
 
-Board Game::waitChange(const Board &before, DWORD milliseconds) const
-{
-    return waitBoard([&](const Board &b) { return b != before; }, milliseconds);
-}
-
 Box Game::findBox() const
 {
     return readBox(findTopLevel(info_.dwProcessId, L"#32770"));
@@ -370,12 +338,10 @@ Box Game::findBox() const
 Box readBox(HWND window)
 {
     Box box;
-    box.window = window;
-    if (box.window == nullptr)
+    if ((box.window = window) == nullptr)
         return box;
-    box.caption = windowText(box.window);
-    HWND text = GetDlgItem(box.window, 0xFFFF);
-    box.text = text ? windowText(text) : L"";
+    box.caption = windowText(window);
+    box.text = GetDlgItem(window, 0xFFFF) ? windowText(GetDlgItem(window, 0xFFFF)) : L"";
     EnumChildWindows(box.window, collectButtons, reinterpret_cast<LPARAM>(&box));
     return box;
 }
@@ -389,7 +355,7 @@ Box waitBox(const std::function<HWND()> &find, DWORD milliseconds)
 
 Box Game::waitBox(DWORD milliseconds) const
 {
-    return driver::waitBox([this] { return findTopLevel(info_.dwProcessId, L"#32770"); }, milliseconds);
+    return driver::waitBox([this] { return findBox().window; }, milliseconds);
 }
 
 void Game::answer(const Box &box, int buttonId) const
@@ -411,18 +377,16 @@ std::vector<std::string> Game::probe(const std::string &order) const
 {
     const std::wstring path = program();
     const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-    const std::wstring dll = folder + L"\\nxl_probe.dll";
-    wchar_t report[MAX_PATH], orders[MAX_PATH];
-    swprintf(report, MAX_PATH, L"%ls\\probe-%lu.txt", folder.c_str(), info_.dwProcessId);
-    DeleteFileW(report);
-    swprintf(orders, MAX_PATH, L"%ls\\probe-%lu.in", folder.c_str(), info_.dwProcessId);
-    if (FILE *in = order.empty() ? nullptr : _wfopen(orders, L"wb")) {
+    const std::wstring dll = folder + L"\\nxl_probe.dll", base = folder + L"\\probe-" + std::to_wstring(pid());
+    const std::wstring report = base + L".txt";
+    DeleteFileW(report.c_str());
+    if (FILE *in = order.empty() ? nullptr : _wfopen((base + L".in").c_str(), L"wb")) {
         fputs(order.c_str(), in);
         fclose(in);
     }
 
     const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
-    void *remote = VirtualAllocEx(info_.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    void *remote = VirtualAllocEx(info_.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);   // the DLL's path
     WriteProcessMemory(info_.hProcess, remote, dll.c_str(), bytes, nullptr);
     auto *loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(remoteExport(info_.hProcess, L"kernel32.dll", "LoadLibraryW"));
     HANDLE thread = loadLibrary ? CreateRemoteThread(info_.hProcess, nullptr, 0, loadLibrary, remote, 0, nullptr) : nullptr;
@@ -431,13 +395,13 @@ std::vector<std::string> Game::probe(const std::string &order) const
         CloseHandle(thread);
     }
     // The probe writes its report under another name and then renames it: a report that is there is whole.
-    waitUntil([&] { return GetFileAttributesW(report) != INVALID_FILE_ATTRIBUTES; });
+    waitUntil([&] { return GetFileAttributesW(report.c_str()) != INVALID_FILE_ATTRIBUTES; });
     std::istringstream text(contents(report));
-    DeleteFileW(report);
+    DeleteFileW(report.c_str());
+    VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
     std::vector<std::string> lines;
     for (std::string line; std::getline(text, line);)
         lines.push_back(line);
-    VirtualFreeEx(info_.hProcess, remote, 0, MEM_RELEASE);
     return lines;
 }
 

@@ -1,7 +1,5 @@
-// probe.cpp: loaded into a running nxl.exe by the test driver. Reads what another process cannot: the
-// menu tree with labels, identifiers, check marks and grey state (after a WM_INITMENU, as when the menu
-// opens), the window class's icon, and where the process looks for a library named without a path.
-// Writes the report beside itself as probe-<pid>.txt.
+// probe.cpp: loaded into a running nxl.exe by the driver, reports beside itself (probe-<pid>.txt) what another
+// process cannot read: the menu tree after a WM_INITMENU, the class's icon, the library search, GDI objects.
 #include <windows.h>
 
 #include <stdio.h>
@@ -15,11 +13,8 @@ void reportMenu(FILE *out, HMENU menu, const char *path)
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         wchar_t label[256] = L"";
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-        info.dwTypeData = label;
-        info.cch = 255;
+        MENUITEMINFOW info = {sizeof info, MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING, 0, 0, 0,
+                              nullptr, nullptr, nullptr, 0, label, 255, nullptr};
         GetMenuItemInfoW(menu, i, TRUE, &info);
         char here[32];
         snprintf(here, sizeof here, "%s%d", path, i);
@@ -42,9 +37,8 @@ void reportMenu(FILE *out, HMENU menu, const char *path)
     }
 }
 
-// The GDI objects of this process: the used entries of the GDI handle table, which the process
-// environment block points to (its field GdiSharedHandleTable). Wine's entries have 24 bytes with the
-// object type in byte 14 in 32-bit and 64-bit processes alike, as on 64-bit Windows.
+// The used entries of the GDI handle table (the PEB's GdiSharedHandleTable): under Wine 24 bytes each, the
+// type in byte 14, in 32-bit and 64-bit processes alike, as on 64-bit Windows.
 const BYTE *gdiHandleTable()
 {
 // GCC 12 takes the segment-relative read inside NtCurrentTeb for an access to an array of no elements.
@@ -56,8 +50,8 @@ const BYTE *gdiHandleTable()
     const BYTE *peb = *reinterpret_cast<const BYTE *const *>(teb + 0x60);
     return *reinterpret_cast<const BYTE *const *>(peb + 0xF8);
 #else
-    // A 32-bit process of a 64-bit Wine keeps the table in its 64-bit environment block only. The
-    // 64-bit TEB that leads there is kept in the 32-bit TEB's field GdiBatchCount.
+    // A 32-bit process of a 64-bit Wine keeps it in its 64-bit PEB only, reached by the 64-bit TEB that
+    // the 32-bit TEB's field GdiBatchCount holds.
     const DWORD teb64 = *reinterpret_cast<const DWORD *>(teb + 0xF70);
     if (teb64 == 0)
         return nullptr;
@@ -91,8 +85,7 @@ const char *loaded(HMODULE module)
     return "loaded";
 }
 
-// A copy of this probe planted beside the program under another name, loaded by that name alone: with
-// the standard search, and from the program's folder on purpose, which shows the copy can be loaded.
+// A copy of this probe planted beside the program, loaded by name alone and from the program's folder on purpose.
 void reportLibrarySearch(FILE *out, HMODULE self)
 {
     wchar_t probe[MAX_PATH], planted[MAX_PATH];
@@ -144,8 +137,7 @@ DWORD WINAPI report(void *module)
     GetModuleFileNameW(static_cast<HMODULE>(module), path, MAX_PATH);
     wchar_t *slash = wcsrchr(path, L'\\');
     swprintf(slash + 1, MAX_PATH - (slash + 1 - path), L"probe-%lu.tmp", GetCurrentProcessId());
-    // An order beside the report: the system's window colours set from inside the program, whose
-    // process (under Wine) keeps the colours it has read until it sets them itself.
+    // An order beside the report: the window colours set inside the program (Wine keeps those read).
     lstrcpyW(wcsrchr(path, L'.'), L".in");
     if (FILE *in = _wfopen(path, L"rb")) {
         COLORREF colours[2];

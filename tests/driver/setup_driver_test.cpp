@@ -1,11 +1,9 @@
-// setup_driver_test.cpp: installing and uninstalling with the real executable in the test prefix: exit
-// codes, boxes, the installed file, the uninstall entry, the shortcut, the folders, a running game
-// closed, the elevated restart of a run with a limited token, and the title under code page 932.
+// setup_driver_test.cpp: installing and uninstalling with the real executable in the test prefix: exit codes,
+// boxes, file, entry, shortcut, folders, a running game closed, the elevated restart, the title under 932.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <objbase.h>
-#include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -57,25 +55,19 @@ HANDLE holdInstalledFile()
 
 void cleanInstallation()
 {
-    for (const std::wstring &folder : {ProgramVendor, MenuVendor}) {
-        const std::wstring from = folder + L'\0';   // the shell takes a list ended by an empty name
-        SHFILEOPSTRUCTW operation = {};
-        operation.wFunc = FO_DELETE;
-        operation.pFrom = from.c_str();
-        operation.fFlags = FOF_NO_UI;
-        SHFileOperationW(&operation);
-    }
+    std::error_code ignored;
+    for (const std::wstring &folder : {ProgramVendor, MenuVendor})
+        std::filesystem::remove_all(folder, ignored);
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, UninstallKey, KEY_WOW64_32KEY, 0);
 }
 
 // A copy of the program under another name, in a folder of its own beside the driver.
 std::wstring copyAs(const wchar_t *name, const wchar_t *subfolder = L"")
 {
-    std::wstring folder = driver::exeFolder() + L"\\setup-test";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    if (*subfolder != L'\0')
-        CreateDirectoryW((folder += L"\\" + std::wstring(subfolder)).c_str(), nullptr);
-    const std::wstring path = folder + L"\\" + name;
+    const std::wstring folder = driver::exeFolder() + L"\\setup-test\\" + subfolder + (*subfolder ? L"\\" : L"");
+    std::error_code made;
+    std::filesystem::create_directories(folder, made);
+    const std::wstring path = folder + name;
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);   // made read-only by an earlier test
     CopyFileW(driver::program().c_str(), path.c_str(), FALSE);
     return path;
@@ -123,8 +115,7 @@ struct Chain {
     int questions = 0;                 // boxes of all of them, each answered with Yes
 };
 
-// Watches the run to its end every 30 ms, and once more after it, so that a restart that has ended
-// already counts too. Unless told to answer, a question stays open and the run reads STILL_ACTIVE.
+// Watches the run to its end and once after it; an unanswered question stays open (the run: STILL_ACTIVE).
 Chain follow(Game &first, const wchar_t *fileName, bool answer, const std::function<void()> &onRestart = [] {})
 {
     Chain chain;
@@ -225,11 +216,10 @@ std::wstring readShortcut(const std::wstring &path)
     return link;
 }
 
+// An uninstallation's command interpreter outlives it: on a slow run it would remove what the next test installs.
 class Setup : public ::testing::Test {
 protected:
     void SetUp() override { cleanInstallation(); }
-    // An uninstallation's command interpreter outlives it: on a slow run it would remove what the next
-    // test installs.
     void TearDown() override
     {
         EXPECT_TRUE(interpreterEnded()) << "an uninstallation's command interpreter still runs";
@@ -237,8 +227,7 @@ protected:
     }
 };
 
-// A repeated download (" (1)"), read-only, from a folder whose name the ANSI code page cannot spell
-// (1252 here, as in Western Europe).
+// A repeated download (" (1)"), read-only, from a folder that the ANSI code page (1252 here) cannot spell.
 TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
 {
     const std::wstring setup = copyAs(L"NoxelSetup (1).exe", L"Micha\x0142 \x0141\x00F3d\x017A \x6771\x4EAC");
@@ -254,26 +243,19 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     EXPECT_EQ(values["URLInfoAbout"].first, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(values["URLInfoAbout"].second.rfind("https://", 0), 0u);
     values.erase("URLInfoAbout");
-    EXPECT_EQ(values, (Values{
-                          {"DisplayName", {REG_SZ, sz("Noxel")}},
-                          {"DisplayIcon", {REG_SZ, sz(exe)}},
-                          {"DisplayVersion", {REG_SZ, sz("v1.0.0.0")}},
-                          {"Version", {REG_DWORD, dword(0x01000000)}},
-                          {"EstimatedSize", {REG_DWORD, dword(60)}},
-                          {"InstallDate", {REG_SZ, sz(today)}},
-                          {"NoModify", {REG_DWORD, dword(1)}},
-                          {"NoRepair", {REG_DWORD, dword(1)}},
-                          {"UninstallString", {REG_SZ, sz("\"" + exe + "\" /Uninstall")}},
-                          {"QuietUninstallString", {REG_SZ, sz("\"" + exe + "\" /Uninstall /Quiet")}},
-                          {"Publisher", {REG_SZ, sz("Ilvo Orvane")}},
-                      }));
+    EXPECT_EQ(values, (Values{{"DisplayName", {REG_SZ, sz("Noxel")}}, {"DisplayIcon", {REG_SZ, sz(exe)}},
+                              {"DisplayVersion", {REG_SZ, sz("v1.0.0.0")}}, {"Version", {REG_DWORD, dword(0x01000000)}},
+                              {"EstimatedSize", {REG_DWORD, dword(60)}}, {"InstallDate", {REG_SZ, sz(today)}},
+                              {"NoModify", {REG_DWORD, dword(1)}}, {"NoRepair", {REG_DWORD, dword(1)}},
+                              {"UninstallString", {REG_SZ, sz("\"" + exe + "\" /Uninstall")}},
+                              {"QuietUninstallString", {REG_SZ, sz("\"" + exe + "\" /Uninstall /Quiet")}},
+                              {"Publisher", {REG_SZ, sz("Ilvo Orvane")}}}));
     // The entry lives in the 32-bit view only, and the system's list of programs shows it.
     EXPECT_TRUE(entryValues(KEY_WOW64_64KEY).empty());
     EXPECT_NE(installedPrograms().find("Noxel|||Noxel"), std::string::npos) << installedPrograms();
     EXPECT_EQ(readShortcut(Shortcut), InstalledExe + L"||" + ProgramFolder + L"|Noxel Spiel/Game|1");
 
-    // An installation over the installed game while it plays ends it and replaces its file (given a byte
-    // at its end here, which the loader does not read).
+    // An installation over the game while it plays ends it and replaces its file (given an unread last byte).
     HANDLE file = CreateFileW(InstalledExe.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     WriteFile(file, "!", 1, nullptr, nullptr);
     CloseHandle(file);
@@ -288,8 +270,8 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
     EXPECT_TRUE(exists(Shortcut));
     EXPECT_EQ(entryValues().size(), 12u);
 
-    // On another desktop (as in another session) setup cannot see the game: it goes on from its file
-    // renamed aside, which goes when Windows next starts.
+    // A game on another desktop (another session), unseen by setup, runs on from its file renamed aside,
+    // which goes when Windows next starts.
     {
         Game elsewhere(L"", InstalledExe, true, nullptr, L"Elsewhere");
         ASSERT_NE(elsewhere.window(), nullptr) << elsewhere.startFailure();
@@ -305,19 +287,16 @@ TEST_F(Setup, QuietInstallWritesFileEntryAndShortcut)
 TEST_F(Setup, InstallAsksAndDecliningLeavesNothing)
 {
     const std::wstring setup = copyAs(L"MySetup.exe");
-    for (int answer : {IDNO, IDCANCEL}) {
-        Game installer(L"/Quiet", setup, false);
+    for (int answer : {IDNO, IDCANCEL, IDYES}) {
+        Game installer(answer == IDYES ? L"" : L"/Quiet", setup, false);
         const Box box = installer.waitBox(10000);
         ASSERT_EQ(box.shown(), expectedBox(BoxInstall));
         EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
         EXPECT_EQ(box.defaultButton, L"&Yes");
         installer.answer(box, answer);
-        EXPECT_EQ(installer.waitExit(), 0u);
-        EXPECT_FALSE(exists(ProgramVendor) || exists(MenuVendor) || !entryValues().empty());
+        EXPECT_EQ(installer.waitExit(15000), 0u);
+        EXPECT_EQ(exists(ProgramVendor) || exists(MenuVendor) || !entryValues().empty(), answer == IDYES);
     }
-    Game installer(L"", setup, false);
-    installer.answer(installer.waitBox(10000), IDYES);
-    EXPECT_EQ(installer.waitExit(15000), 0u);
     EXPECT_TRUE(exists(InstalledExe));
 }
 
@@ -343,8 +322,7 @@ const Route Routes[] = {
     {"a game on another desktop", nullptr, L"/Uninstall /Quiet", 0, true, 3, 1, false, true},
 };
 
-// Every way to uninstall, against an installation (but one) with a file added to its folder, while a
-// game runs; one block of end checks for all.
+// Every way to uninstall, against an installation (but one) with a file added, while a game runs.
 TEST_F(Setup, EveryWayToUninstallEndsAlike)
 {
     for (const Route &route : Routes) {
@@ -385,8 +363,8 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
             CloseHandle(uninstaller);
         }
         if (held != INVALID_HANDLE_VALUE) {
-            // Held on for 5 s once the removal has stopped at it (extra.txt, before it by name, is gone):
-            // the removal tries again each second, for longer than that.
+            // Held for 5 s once the removal has stopped at it (extra.txt, before it by name, is gone): the
+            // removal tries again each second, for longer than that.
             EXPECT_TRUE(driver::waitUntil([] { return !exists(ProgramFolder + L"\\extra.txt"); }, 25000));
             Sleep(5000);
             EXPECT_TRUE(exists(InstalledExe));
@@ -420,11 +398,10 @@ TEST_F(Setup, EveryWayToUninstallEndsAlike)
     EXPECT_NE(game.window(), nullptr) << game.startFailure();
 }
 
-// A copy that fails (the installed file held open) asks once. A run with administrator rights (every run
-// under Wine) would fail alike when restarted: it ends with 1. Windows runs the default user's programs
-// with a limited token, which Wine gives a program started with the elevated token's linked token; such
-// a run restarts itself elevated (its "runas"), and the restart, quiet, ends the first with its code. As
-// Wine lets a limited token write anywhere, the hold ends when the restart shows: only the first copy fails.
+// A copy that fails (the file held) asks once. A run with administrator rights (every run under Wine)
+// ends with 1; one with the linked limited token (Windows' default user) restarts itself elevated, and
+// the quiet restart's code ends the first. Wine lets a limited token write anywhere: the hold ends when
+// the restart shows, so only the first copy fails.
 TEST_F(Setup, AFailedCopyAsksOnceAndRestartsOnlyWithoutRights)
 {
     const std::wstring setup = copyAs(L"Setup.exe");
@@ -464,8 +441,7 @@ TEST(German, SetupQuestionsComeInGerman)
     }
 }
 
-// Run with LC_ALL=ja_JP.UTF-8 (a test of its own): code page 932 has no no-break space, so the title keeps
-// its two only where it reaches the window, and stays there, as UTF-16.
+// Run with LC_ALL=ja_JP.UTF-8 (on its own): code page 932 lacks the no-break space, kept in the title as UTF-16.
 TEST(Japanese, TitleKeepsItsNoBreakSpaces)
 {
     ASSERT_EQ(GetACP(), 932u) << "no ja_JP.UTF-8 locale (scripts/install-deps.sh makes it)";

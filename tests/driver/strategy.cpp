@@ -155,14 +155,4 @@ driver::Box playToEnd(driver::Game &game, int (*choose)(const Board &), Board *f
     return driver::Box();
 }
 
-std::wstring playOneGame(driver::Game &game, int (*choose)(const Board &))
-{
-    Board finished;
-    const driver::Box box = playToEnd(game, choose, &finished);
-    if (!box.valid())
-        return L"";
-    game.answer(box, IDOK);
-    return game.waitBoard(".........") == "........." ? box.text : L"";
-}
-
 }  // namespace strategy

@@ -1,5 +1,4 @@
-// strategy.h: how the drivers play: reading the outcome of a board, a quiet square that never loses, a careless
-// square that lets the computer win, and one whole game played through the real window.
+// strategy.h: how the drivers play: a board's outcome, a quiet square that never loses, a careless one, games.
 #pragma once
 
 #include <string>
@@ -20,10 +19,9 @@ int careless(const Board &b);    // a square that neither wins nor blocks: most 
 // Whether after is before with a Cross on the empty square and one Ring more, and nothing else changed.
 bool answered(const Board &before, int square, const Board &after);
 
-// What a move on a square did to the board that was before: nothing (the window has handled the input
-// and the board is unchanged), the Cross there and one Ring more with the game going on, or an ending
-// with its box (open, moved aside) over the board before with that Cross and at most one Ring more.
-// NoReply: the input was not handled, or it came to none of these within six seconds.
+// What a move did to the board before: Nothing (handled, unchanged), Answered (the Cross and one Ring more,
+// the game going on), Ended (its box open, moved aside, over that Cross and at most one Ring more), or
+// NoReply (not handled, or none of these within six seconds).
 struct Move {
     enum Result { Nothing, Answered, Ended, NoReply } result = NoReply;
     driver::Box box;
@@ -34,12 +32,7 @@ Move play(driver::Game &game, int square);
 // The input (a key or a click) that has been sent for the square.
 Move reply(driver::Game &game, const Board &before, int square);
 
-// Plays with the strategy until the game ends; returns the ending's box, open and moved aside, and the
-// finished board under it; an invalid box when the game went wrong.
+// Plays until the game ends; returns the ending's box (invalid when the game went wrong) and its board.
 driver::Box playToEnd(driver::Game &game, int (*choose)(const Board &), Board *finished);
-
-// Plays a whole game with the strategy, closes the ending's box and waits for the empty board; returns
-// the ending's text, empty when the game went wrong.
-std::wstring playOneGame(driver::Game &game, int (*choose)(const Board &));
 
 }  // namespace strategy
