@@ -159,6 +159,13 @@ wine_session_start() {
     wine_session_step "creating the prefix (wineboot -i)" "$WINE64" wineboot -i || return 1
     wine_session_step "setting up the prefix (reg add)" _wine_session_tune_prefix || return 1
     touch "$WINEPREFIX/.noxel-prefix-ready"
+    # The server that made the prefix is ended and started anew, with the programs that it left running
+    # (explorer, services): in that first server, a program started on another desktop more than about
+    # 40 s after the prefix was made never showed its window, and every start after it waited
+    # (measured; in a server started anew on the same prefix it shows at once).
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
+    "$WINESERVER" -p || { echo "wine-session: the wineserver did not start again" >&2; return 1; }
   fi
   # Wine's background services start with the first program and keep its output open; start them here,
   # so that a test runner reading a test's output is not kept waiting by them. That program also puts
