@@ -52,25 +52,8 @@ HFONT createNumberFont(HDC dc, UINT dpi)
     return CreateFontIndirectA(&font);
 }
 
-}  // namespace
-
-void requestRepaint(HWND window)
-{
-    InvalidateRgn(window, nullptr, TRUE);
-}
-
-BoardColours boardColours()
-{
-    HIGHCONTRASTW contrast = {sizeof contrast, 0, nullptr};
-    const bool high = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-                      (contrast.dwFlags & HCF_HIGHCONTRASTON);
-    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT), grey = RGB(0x80, 0x80, 0x80);
-    if (high)
-        return {GetSysColor(COLOR_WINDOW), text, text, GetSysColor(COLOR_HOTLIGHT), grey, GetSysColor(COLOR_GRAYTEXT),
-                GetSysColor(COLOR_HIGHLIGHT), false};
-    return {GetSysColor(COLOR_WINDOW), text, RGB(0, 0, 0xFF), RGB(0xFF, 0, 0), grey, grey, text, true};
-}
-
+// One mark, with its shadow where the colours have one, into square n of a width x height client area
+// at dpi.
 void drawMark(HDC dc, int32_t width, int32_t height, uint32_t dpi, const BoardColours &colours, bool isCross,
               int n)
 {
@@ -81,6 +64,7 @@ void drawMark(HDC dc, int32_t width, int32_t height, uint32_t dpi, const BoardCo
     drawShape(dc, mark, isCross, penWidth, isCross ? colours.cross : colours.ring);
 }
 
+// The keyboard cursor's focus mark, a dotted frame scaled with dpi.
 void drawFocusMark(HDC dc, const BoardRect &frame, uint32_t dpi, COLORREF colour)
 {
     // Dots and gaps of the frame's width along its four sides, as a focus rectangle is drawn, at any scale.
@@ -99,6 +83,25 @@ void drawFocusMark(HDC dc, const BoardRect &frame, uint32_t dpi, COLORREF colour
         fill(frame.right - dot, y);
     }
     DeleteObject(brush);
+}
+
+}  // namespace
+
+void requestRepaint(HWND window)
+{
+    InvalidateRgn(window, nullptr, TRUE);
+}
+
+BoardColours boardColours()
+{
+    HIGHCONTRASTW contrast = {sizeof contrast, 0, nullptr};
+    const bool high = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                      (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT), grey = RGB(0x80, 0x80, 0x80);
+    if (high)
+        return {GetSysColor(COLOR_WINDOW), text, text, GetSysColor(COLOR_HOTLIGHT), grey, GetSysColor(COLOR_GRAYTEXT),
+                GetSysColor(COLOR_HIGHLIGHT), false};
+    return {GetSysColor(COLOR_WINDOW), text, RGB(0, 0, 0xFF), RGB(0xFF, 0, 0), grey, grey, text, true};
 }
 
 void paintBoard(HWND window)

@@ -21,15 +21,6 @@ void requestRepaint(HWND window);
 // Paints grid, marks and the numbers of free squares; begins and ends the paint itself.
 void paintBoard(HWND window);
 
-struct BoardRect;
-
-// Draws the keyboard cursor's focus mark, a dotted frame (scaled with dpi) in the colour.
-void drawFocusMark(HDC dc, const BoardRect &frame, uint32_t dpi, COLORREF colour);
-
 // Draws grid, marks and numbers of a width x height client area at dpi onto the erased background.
 void drawBoard(HDC dc, int32_t width, int32_t height, uint32_t dpi, const BoardColours &colours);
 
-// Draws one mark, with its shadow where the colours have one, into square n of a width x height client
-// area at dpi.
-void drawMark(HDC dc, int32_t width, int32_t height, uint32_t dpi, const BoardColours &colours, bool isCross,
-              int n);

@@ -66,6 +66,7 @@ const TextPairW TextSquareEmpty = {L"empty", L"leer"};
 const TextPairW TextSquareCross = {L"Cross", L"Kreuz"};
 const TextPairW TextSquareRing = {L"Ring", L"Kreis"};
 const TextPairW TextPlay = {L"Play", L"Setzen"};
+// What the board's live text says; '#' stands for the square's number.
 const TextPairW TextSaid[3] = {{L"Cross on square #", L"Kreuz auf Feld #"},
                                {L"Ring on square #", L"Kreis auf Feld #"},
                                {L"Square # is taken", L"Feld # ist besetzt"}};

@@ -47,9 +47,8 @@ extern const TextPairW TextSquare, TextSquareEmpty, TextSquareCross, TextSquareR
 // The name of square n (1..9) holding cell, in the chosen language, cut to fit size characters.
 void composeSquareName(wchar_t *out, size_t size, int square, Cell cell);
 
-// What the board's live text says after a mark or a refused move; '#' stands for the square's number.
+// What the board's live text says: after a Cross, after a Ring, after a refused move.
 enum Spoken { SaidCross, SaidRing, SaidTaken };
-extern const TextPairW TextSaid[3];
 
 // The announcement of what happened on square n (1..9), in the chosen language, cut to fit size characters.
 void composeAnnouncement(wchar_t *out, size_t size, Spoken what, int square);
